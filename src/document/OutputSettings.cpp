@@ -1,0 +1,7 @@
+#include "document/OutputSettings.h"
+
+TOutputSettings OutputSettings;
+
+void ResetOutputSettings() {
+    OutputSettings = TOutputSettings{};
+}
