@@ -1,0 +1,12 @@
+#pragma once
+// Messages of the page store layer, shown to the user as they stand.
+
+namespace pages_errors {
+inline constexpr const char* GetCanvasNotPrinting = "TPrintPreview.GetCanvas: not Printing";
+inline constexpr const char* GetPageWhilePrinting =
+    "TPrinterPreview.GetPage: Pages cannot be used when printing";
+inline constexpr const char* GetPageOutOfRange = "TPrinterCanvas.GetPage: Index is out of Range";
+inline constexpr const char* BeginDocAlreadyPrinting = "TPrintPreview: BeginDoc: Already Printing";
+inline constexpr const char* NewPageNotPrinting = "TPrintPreview.NewPage: not Printing";
+inline constexpr const char* EndDocNotPrinting = "TPrintPreview.EndDoc: not Printing";
+} // namespace pages_errors

@@ -1,0 +1,45 @@
+#include "pages/PrintPreview.h"
+
+#include "pages/PagesErrors.h"
+
+void TPrintPreview::BeginDoc() {
+    if (printing_)
+        throw EPrintPreviewError(pages_errors::BeginDocAlreadyPrinting);
+    canvas_.reset();
+    pages_.clear();
+    printing_ = true;
+    NewPage();
+}
+
+void TPrintPreview::NewPage() {
+    if (!printing_)
+        throw EPrintPreviewError(pages_errors::NewPageNotPrinting);
+    auto page = std::make_unique<PageRecording>(
+        QSize(reference_.PrintableWidthDots, reference_.PrintableHeightDots));
+    auto canvas = std::make_unique<RecordingCanvas>(*page, reference_.DpiY);
+    if (canvas_)
+        canvas->copyStateFrom(*canvas_);
+    pages_.push_back(std::move(page));
+    canvas_ = std::move(canvas);
+}
+
+void TPrintPreview::EndDoc() {
+    if (!printing_)
+        throw EPrintPreviewError(pages_errors::EndDocNotPrinting);
+    canvas_.reset();
+    printing_ = false;
+}
+
+RecordingCanvas& TPrintPreview::GetCanvas() const {
+    if (!printing_)
+        throw EPrintPreviewError(pages_errors::GetCanvasNotPrinting);
+    return *canvas_;
+}
+
+const PageRecording& TPrintPreview::GetPage(int index) const {
+    if (printing_)
+        throw EPrintPreviewError(pages_errors::GetPageWhilePrinting);
+    if (index < 0 || index >= PageCount())
+        throw EPrintPreviewError(pages_errors::GetPageOutOfRange);
+    return *pages_[size_t(index)];
+}

@@ -1,0 +1,109 @@
+#include "pages/RecordingCanvas.h"
+
+#include <cmath>
+
+#include "pages/CachedFont.h"
+#include "pages/PageRecording.h"
+#include "platform/FontSubstitution.h"
+
+namespace {
+// "┌": one full-width cell, two half-pitch cells.
+const QByteArrayView boxCorner("\x84\xA1");
+} // namespace
+
+RecordingCanvas::RecordingCanvas(PageRecording& page, int dpiY)
+    : page_(&page), dpiY_(dpiY), face_(font_substitution::defaultFace()) {
+    updateFont();
+}
+
+void RecordingCanvas::copyStateFrom(const RecordingCanvas& other) {
+    face_ = other.face_;
+    pointSize_ = other.pointSize_;
+    pen_ = other.pen_;
+    brush_ = other.brush_;
+    textColor_ = other.textColor_;
+    textExtra_ = other.textExtra_;
+    copyMode_ = other.copyMode_;
+    textFlags_ = other.textFlags_;
+    updateFont();
+}
+
+void RecordingCanvas::setFont(const QString& face, int pointSize) {
+    face_ = face;
+    pointSize_ = pointSize;
+    updateFont();
+}
+
+void RecordingCanvas::setFontFace(const QString& face) {
+    setFont(face, pointSize_);
+}
+
+void RecordingCanvas::setFontSize(int pointSize) {
+    setFont(face_, pointSize);
+}
+
+void RecordingCanvas::updateFont() {
+    // Round(points * dpi / 72), halves to even; a size of 0 or less still draws at 1 pixel.
+    const int pixels = int(std::nearbyint(double(pointSize_) * dpiY_ / 72.0));
+    fontSpec_ = FontSpec{face_, std::max(1, std::abs(pixels))};
+    font_ = &CachedFont::get(fontSpec_);
+    fontIndex_ = -1; // added to the page's table when text is first drawn
+}
+
+int RecordingCanvas::textWidth(QByteArrayView text) const {
+    int characters = 0;
+    forEachCp932Char(text, [&](quint16, qsizetype, int) { ++characters; });
+    return font_->textWidth(text) + characters * textExtra_;
+}
+
+int RecordingCanvas::textHeight(QByteArrayView) const {
+    return font_->height();
+}
+
+void RecordingCanvas::textOut(int x, int y, QByteArrayView text) {
+    if (fontIndex_ < 0)
+        fontIndex_ = page_->fontIndex(fontSpec_);
+    TextRecord record;
+    record.topLeft = QPoint(x, y);
+    record.bytes = text.toByteArray();
+    record.fontIndex = fontIndex_;
+    record.cellWidth = font_->textWidth(boxCorner) / 2;
+    record.extraSpacing = textExtra_;
+    int characters = 0;
+    forEachCp932Char(text, [&](quint16, qsizetype, int) { ++characters; });
+    record.box =
+        QSize(int(text.size()) * record.cellWidth + characters * textExtra_, font_->height());
+    record.color = textColor_;
+    record.background = brush_;
+    page_->append(std::move(record));
+}
+
+void RecordingCanvas::lineTo(int x, int y) {
+    page_->append(LineRecord{penPos_, QPoint(x, y), pen_});
+    penPos_ = QPoint(x, y);
+}
+
+void RecordingCanvas::polyline(std::vector<QPoint> points) {
+    if (points.empty())
+        return;
+    penPos_ = points.back();
+    page_->append(PolylineRecord{std::move(points), pen_});
+}
+
+void RecordingCanvas::rectangle(const QRect& rect) {
+    page_->append(RectangleRecord{rect, pen_, brush_});
+}
+
+void RecordingCanvas::fillRect(const QRect& rect) {
+    if (brush_)
+        page_->append(FillRecord{rect, *brush_});
+}
+
+void RecordingCanvas::stretchDraw(const QRect& target, std::shared_ptr<const QImage> image,
+                                  bool smooth) {
+    page_->append(ImageRecord{target, std::move(image), smooth});
+}
+
+void RecordingCanvas::drawFigure(const QRect& target, std::shared_ptr<const VectorFigure> figure) {
+    page_->append(FigureRecord{target, std::move(figure)});
+}
