@@ -1,9 +1,9 @@
-#include <QApplication>
-
+#include "app/Application.h"
+#include "app/CommandLine.h"
 #include "platform/FontSubstitution.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     font_substitution::install();
-    return 0;
+    return CommandLine(QApplication::arguments()).run();
 }
