@@ -1,0 +1,44 @@
+#pragma once
+// Reading the EXPECT.tsv tables of the third-party image folders: one line per file,
+// TAB-separated: file name, "draws" or "error", the pixel size "WxH" (or "-"), a note.
+
+#include <QFile>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+struct ImageExpectation {
+    QString file;
+    bool draws = false;
+    QSize size;
+    QString note;
+};
+
+inline QString sharedImageFolder(const QString& name) {
+    return QStringLiteral(FOLIOSCOPE_SHARED_TESTDATA) + u'/' + name;
+}
+
+inline QList<ImageExpectation> readExpectations(const QString& folder) {
+    QList<ImageExpectation> result;
+    QFile table(folder + QStringLiteral("/EXPECT.tsv"));
+    if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+        return result;
+    while (!table.atEnd()) {
+        const QString line = QString::fromUtf8(table.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() < 3)
+            continue;
+        ImageExpectation e;
+        e.file = fields[0];
+        e.draws = fields[1] == QStringLiteral("draws");
+        const QStringList size = fields[2].split(u'x');
+        if (size.size() == 2)
+            e.size = QSize(size[0].toInt(), size[1].toInt());
+        e.note = fields.size() > 3 ? fields[3] : QString();
+        result.append(e);
+    }
+    return result;
+}
