@@ -1,6 +1,7 @@
 #include "platform/BmpReader.h"
 
 #include "platform/ImageLimits.h"
+#include "platform/LargeImage.h"
 #include "platform/PlatformErrors.h"
 
 #include <QFile>
@@ -224,7 +225,8 @@ BitmapHeader readHeader(const FileBytes& file) {
 }
 
 QImage newImage(const BitmapHeader& header) {
-    QImage image(int(header.width), int(header.height), QImage::Format_RGB32);
+    QImage image =
+        large_image::allocate(int(header.width), int(header.height), QImage::Format_RGB32);
     if (image.isNull())
         throw std::bad_alloc();
     return image;

@@ -1,6 +1,7 @@
 #include "platform/JpegReader.h"
 
 #include "platform/ImageLimits.h"
+#include "platform/LargeImage.h"
 #include "platform/PlatformErrors.h"
 
 #include <QFile>
@@ -99,7 +100,7 @@ int decodeInto(Decoder& d, const JOCTET* data, unsigned long size) {
         jpeg_destroy_decompress(&d.cinfo);
         return JERR_IMAGE_TOO_BIG;
     }
-    d.image = QImage(width, height, QImage::Format_RGB888);
+    d.image = large_image::allocate(width, height, QImage::Format_RGB888);
     if (d.image.isNull()) {
         jpeg_destroy_decompress(&d.cinfo);
         return allocationFailed;

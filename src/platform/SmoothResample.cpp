@@ -1,7 +1,9 @@
 #include "platform/SmoothResample.h"
 
+#include "platform/LargeImage.h"
 #include "platform/PlatformErrors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -11,46 +13,49 @@ AssertionFailure::AssertionFailure() : std::runtime_error(platform_errors::asser
 namespace {
 
 // Where one target column (or row) samples the source: the two neighbouring source
-// positions, clamped to the edges, and the fraction between them.
-struct Sample {
-    int near = 0;
-    int far = 0;
-    long double fraction = 0;
-    double fractionD = 0; // the same fraction rounded to double, for the fast path
+// positions, clamped to the edges, and the fraction between them. Positions and fractions
+// are computed in extended precision; the fraction is also kept as a double for the fast
+// path.
+struct Samples {
+    std::vector<int> near;
+    std::vector<int> far;
+    std::vector<long double> fraction;
+    std::vector<double> fractionD;
+    // The fraction is a multiple of 2^-21. When both fractions of a pixel are, every step
+    // of the interpolation is exact in double and in extended precision alike (integers
+    // below 2^11 times multiples of 2^-42), so the double value is the extended one.
+    std::vector<char> dyadic;
 };
 
-std::vector<Sample> samples(int targetCount, int sourceCount) {
-    std::vector<Sample> result(static_cast<size_t>(targetCount));
+Samples samples(int targetCount, int sourceCount) {
+    Samples result;
+    const auto count = static_cast<size_t>(targetCount);
+    result.near.resize(count);
+    result.far.resize(count);
+    result.fraction.resize(count);
+    result.fractionD.resize(count);
+    result.dyadic.resize(count);
     const long double scale = static_cast<long double>(sourceCount) / targetCount;
-    for (int i = 0; i < targetCount; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         const long double position = (i + 0.5L) * scale - 0.5L;
         const long double whole = std::floor(position);
-        Sample& s = result[size_t(i)];
-        s.fraction = position - whole;
-        s.fractionD = static_cast<double>(s.fraction);
+        result.fraction[i] = position - whole;
+        result.fractionD[i] = static_cast<double>(result.fraction[i]);
+        const long double scaled = result.fraction[i] * 2097152.0L;
+        result.dyadic[i] = scaled == std::floor(scaled);
         const long long index = static_cast<long long>(whole);
-        s.near = index < 0 ? 0 : (index > sourceCount - 1 ? sourceCount - 1 : int(index));
-        s.far = index + 1 <= sourceCount - 1 ? int(index + 1) : sourceCount - 1;
+        result.near[i] = index < 0 ? 0 : (index > sourceCount - 1 ? sourceCount - 1 : int(index));
+        result.far[i] = index + 1 <= sourceCount - 1 ? int(index + 1) : sourceCount - 1;
     }
     return result;
 }
 
-// Nearest(p00 + (p01 - p00) fx + (p10 - p00) fy + (p11 - p01 - p10 + p00) fx fy), halves to
-// even, as if evaluated in extended precision. The double result differs from the extended
-// one by far less than 1e-9, so it decides the rounding unless it lies next to a half; only
-// then is the sum evaluated again in extended precision.
-inline uchar interpolate(int p00, int p01, int p10, int p11, const Sample& col, const Sample& row) {
-    const double value = p00 + (p01 - p00) * col.fractionD + (p10 - p00) * row.fractionD +
-                         (p11 - p01 - p10 + p00) * col.fractionD * row.fractionD;
-    long result;
-    const double below = std::floor(value);
-    if (std::fabs(value - below - 0.5) > 1e-7) {
-        result = static_cast<long>(below) + (value - below > 0.5 ? 1 : 0);
-    } else {
-        const long double exact = p00 + (p01 - p00) * col.fraction + (p10 - p00) * row.fraction +
-                                  (p11 - p01 - p10 + p00) * col.fraction * row.fraction;
-        result = std::lrint(exact); // the default rounding mode: nearest, halves to even
-    }
+// The interpolation in extended precision, rounded to nearest with halves to even.
+[[gnu::noinline]] uchar exactChannel(int p00, int p01, int p10, int p11, long double fx,
+                                     long double fy) {
+    const long double value =
+        p00 + (p01 - p00) * fx + (p10 - p00) * fy + (p11 - p01 - p10 + p00) * fx * fy;
+    const long result = std::lrint(value); // default rounding mode: halves to even
     return uchar(result < 0 ? 0 : (result > 255 ? 255 : result));
 }
 
@@ -67,7 +72,7 @@ QImage SmoothResample(const QImage& source, int width, int height) {
     const QImage pixels = source.format() == QImage::Format_RGB888
                               ? source
                               : source.convertToFormat(QImage::Format_RGB888);
-    QImage target(width, height, QImage::Format_RGB888);
+    QImage target = large_image::allocate(width, height, QImage::Format_RGB888);
     if (pixels.isNull() || target.isNull())
         throw std::bad_alloc();
 
@@ -80,22 +85,99 @@ QImage SmoothResample(const QImage& source, int width, int height) {
     for (int y = 0; y < height; ++y)
         targetRows[size_t(y)] = targetBits + qsizetype(y) * target.bytesPerLine();
 
-    const std::vector<Sample> columns = samples(width, sourceWidth);
-    const std::vector<Sample> rows = samples(height, sourceHeight);
+    const Samples columns = samples(width, sourceWidth);
+    const Samples rows = samples(height, sourceHeight);
+    std::vector<int> leftOffsets(static_cast<size_t>(width));
+    std::vector<int> rightOffsets(static_cast<size_t>(width));
+    for (size_t x = 0; x < size_t(width); ++x) {
+        leftOffsets[x] = 3 * columns.near[x];
+        rightOffsets[x] = 3 * columns.far[x];
+    }
 
-    for (int y = 0; y < height; ++y) {
-        const Sample& row = rows[size_t(y)];
-        const uchar* upper = sourceRows[size_t(row.near)];
-        const uchar* lower = sourceRows[size_t(row.far)];
-        uchar* out = targetRows[size_t(y)];
-        for (int x = 0; x < width; ++x) {
-            const Sample& col = columns[size_t(x)];
-            const int left = 3 * col.near;
-            const int right = 3 * col.far;
-            for (int c = 0; c < 3; ++c)
-                out[c] = interpolate(upper[left + c], upper[right + c], lower[left + c],
-                                     lower[right + c], col, row);
-            out += 3;
+    // Each channel is p00 + (p01 - p00) fx + (p10 - p00) fy + (p11 - p01 - p10 + p00) fx fy,
+    // rounded to nearest, halves to even, as evaluated in extended precision. The fast path
+    // computes the same value in double as two horizontal interpolations (of the upper and
+    // the lower source row, each done once per source row and reused by every target row
+    // that samples it) and one vertical one. It differs from the extended value by far
+    // less than 1e-9, so it decides the rounding unless it lies next to a half; only then is
+    // the channel evaluated again in extended precision, whose rounding of an exact or near
+    // half is the one that counts.
+    const size_t values = size_t(width) * 3;
+    std::vector<double> firstRow(values), secondRow(values);
+    double* top = firstRow.data();
+    double* bottom = secondRow.data();
+    int topIndex = -1, bottomIndex = -1;
+    auto interpolateRow = [&](int sourceRow, double* result) {
+        const uchar* const row = sourceRows[size_t(sourceRow)];
+        for (size_t x = 0; x < size_t(width); ++x) {
+            const uchar* const a = row + leftOffsets[x];
+            const uchar* const b = row + rightOffsets[x];
+            const double fx = columns.fractionD[x];
+            for (int ch = 0; ch < 3; ++ch)
+                result[3 * x + size_t(ch)] = a[ch] + (b[ch] - a[ch]) * fx;
+        }
+    };
+
+    constexpr double nearHalf = 1e-7;
+    const bool allColumnsDyadic =
+        std::all_of(columns.dyadic.begin(), columns.dyadic.end(), [](char d) { return d; });
+    for (size_t y = 0; y < size_t(height); ++y) {
+        const int upper = rows.near[y];
+        const int lower = rows.far[y];
+        if (upper != topIndex) {
+            if (upper == bottomIndex) {
+                std::swap(top, bottom);
+                std::swap(topIndex, bottomIndex);
+            } else {
+                interpolateRow(upper, top);
+                topIndex = upper;
+            }
+        }
+        if (lower != bottomIndex) {
+            if (lower == topIndex) {
+                std::copy(top, top + values, bottom);
+            } else {
+                interpolateRow(lower, bottom);
+            }
+            bottomIndex = lower;
+        }
+
+        const double fy = rows.fractionD[y];
+        const bool rowDyadic = rows.dyadic[y];
+        uchar* const out = targetRows[y];
+        if (rowDyadic && allColumnsDyadic) {
+            // Exact values: a half is a true tie and goes to the even neighbour.
+            for (size_t i = 0; i < values; ++i) {
+                const double value = top[i] + (bottom[i] - top[i]) * fy;
+                const int whole = int(value);
+                const double fraction = value - whole;
+                const int result =
+                    whole + (fraction > 0.5 ? 1 : 0) + (fraction == 0.5 ? (whole & 1) : 0);
+                out[i] = uchar(result > 255 ? 255 : result);
+            }
+            continue;
+        }
+        for (size_t i = 0; i < values; ++i) {
+            const double value = top[i] + (bottom[i] - top[i]) * fy;
+            const int whole = int(value); // value >= 0 up to rounding: truncation floors
+            const double fraction = value - whole;
+            int result = whole + (fraction > 0.5 ? 1 : 0);
+            if (std::fabs(fraction - 0.5) <= nearHalf) [[unlikely]] {
+                const size_t x = i / 3;
+                if (rowDyadic && columns.dyadic[x]) {
+                    if (fraction == 0.5)
+                        result = whole + (whole & 1);
+                } else {
+                    const size_t ch = i % 3;
+                    const uchar* const up = sourceRows[size_t(upper)];
+                    const uchar* const down = sourceRows[size_t(lower)];
+                    result = exactChannel(
+                        up[size_t(leftOffsets[x]) + ch], up[size_t(rightOffsets[x]) + ch],
+                        down[size_t(leftOffsets[x]) + ch], down[size_t(rightOffsets[x]) + ch],
+                        columns.fraction[x], rows.fraction[y]);
+                }
+            }
+            out[i] = uchar(result > 255 ? 255 : result);
         }
     }
     return target;
