@@ -104,6 +104,20 @@ bool isKnownHeaderSize(quint32 size) {
     }
 }
 
+// Bit-field masks as Windows takes them: each colour has bits, its bits are contiguous,
+// the three do not overlap and all lie within the pixel.
+bool validMasks(quint32 red, quint32 green, quint32 blue, int bitsPerPixel) {
+    const quint64 pixelBits = (quint64(1) << bitsPerPixel) - 1;
+    for (quint32 mask : {red, green, blue}) {
+        if (mask == 0 || mask > pixelBits)
+            return false;
+        const quint32 shifted = mask >> std::countr_zero(mask);
+        if ((shifted & (shifted + 1)) != 0) // not one run of ones
+            return false;
+    }
+    return (red & green) == 0 && (red & blue) == 0 && (green & blue) == 0;
+}
+
 void readPalette(const FileBytes& file, BitmapHeader& header, qint64 start, qint64 count,
                  int entryBytes) {
     // A palette that runs into the pixel data holds only the entries before it (old OS/2
@@ -194,6 +208,9 @@ BitmapHeader readHeader(const FileBytes& file) {
         header.red = ChannelMask(file.u32(masks));
         header.green = ChannelMask(file.u32(masks + 4));
         header.blue = ChannelMask(file.u32(masks + 8));
+        if (!validMasks(file.u32(masks), file.u32(masks + 4), file.u32(masks + 8),
+                        header.bitsPerPixel))
+            fail();
         if (headerSize == infoHeaderSize)
             dataStart += 12;
     } else if (header.bitsPerPixel == 16) {
@@ -286,14 +303,16 @@ QImage decodeUncompressed(const FileBytes& file, const BitmapHeader& header) {
     return image;
 }
 
-// RLE8 and RLE4 streams. Runs that reach past the end of a row (into what would be its
-// padding, as common writers produce) are clipped at the row end; runs below the last row,
-// deltas that leave the image and a stream cut before the image is complete are errors.
-// Pixels the stream skips keep palette entry 0, the value of a zero-filled bitmap.
+// RLE8 and RLE4 streams. Runs that reach into a row's padding (the pixels up to the next
+// 4-byte boundary, which common writers encode with the row) are clipped at the row end;
+// runs beyond the padding or below the last row, deltas that leave the image and a stream
+// cut before the image is complete are errors. An end-of-bitmap mark may come early: the
+// pixels the stream skips keep palette entry 0, the value of a zero-filled bitmap.
 QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
     const bool rle4 = header.compression == Rle4;
     const qint64 width = header.width;
     const qint64 height = header.height;
+    const qint64 paddedWidth = (width * header.bitsPerPixel + 31) / 32 * 32 / header.bitsPerPixel;
     QImage image = newImage(header);
     image.fill(header.palette[0]);
 
@@ -306,6 +325,11 @@ QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
         if (row >= height)
             fail();
         return reinterpret_cast<QRgb*>(image.scanLine(int(height - 1 - row)));
+    };
+    auto startRun = [&](int count) {
+        if (x + count > paddedWidth)
+            fail();
+        line = rowAt(y);
     };
     auto put = [&](int index) {
         if (x < width)
@@ -324,7 +348,7 @@ QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
         const int code = p[1];
         p += 2;
         if (count > 0) {
-            line = rowAt(y);
+            startRun(count);
             for (int i = 0; i < count; ++i)
                 put(rle4 ? ((i & 1) ? code & 0x0F : code >> 4) : code);
         } else if (code == 0) { // end of line
@@ -338,13 +362,13 @@ QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
             x += p[0];
             y += p[1];
             p += 2;
-            if (x > width || y >= height)
+            if (x > paddedWidth || y >= height)
                 fail();
         } else { // absolute: code literal pixels, padded to a 16-bit boundary
             const qint64 bytes = rle4 ? (code + 1) / 2 : code;
             if (end - p < bytes)
                 fail();
-            line = rowAt(y);
+            startRun(code);
             for (int i = 0; i < code; ++i)
                 put(rle4 ? ((i & 1) ? p[i / 2] & 0x0F : p[i / 2] >> 4) : p[i]);
             p += std::min<qint64>(bytes + (bytes & 1), end - p);

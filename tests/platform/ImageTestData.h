@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QList>
+#include <QRandomGenerator>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -41,4 +42,26 @@ inline QList<ImageExpectation> readExpectations(const QString& folder) {
         result.append(e);
     }
     return result;
+}
+
+// Damaged copies of a file for robustness tests: cut at a random length, or with a few
+// random bytes overwritten (half the time within the headers). The same seed gives the same
+// copies.
+inline QList<QByteArray> damagedCopies(const QByteArray& original, int count, quint32 seed) {
+    QRandomGenerator random(seed);
+    QList<QByteArray> copies;
+    if (original.isEmpty())
+        return copies;
+    for (int i = 0; i < count; ++i) {
+        QByteArray copy = original;
+        if (i % 3 == 0) {
+            copy.truncate(random.bounded(int(copy.size())));
+        } else {
+            const int reach = i % 3 == 1 ? qMin<int>(int(copy.size()), 160) : int(copy.size());
+            for (int n = 1 + random.bounded(6); n > 0; --n)
+                copy[random.bounded(reach)] = char(random.bounded(256));
+        }
+        copies.append(copy);
+    }
+    return copies;
 }

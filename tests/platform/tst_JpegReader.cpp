@@ -117,6 +117,31 @@ private slots:
         }
     }
 
+    // Cut and overwritten copies of the small third-party files decode or give the JPEG
+    // message; nothing else may happen (the sanitizer run catches bad reads).
+    void damagedCopiesFailCleanly() {
+        const QString folder = sharedImageFolder(QStringLiteral("jpeg"));
+        const QList<ImageExpectation> expectations = readExpectations(folder);
+        if (expectations.isEmpty())
+            QSKIP("no jpeg/EXPECT.tsv in the shared test data");
+        int refusedCount = 0, decodedCount = 0;
+        for (const ImageExpectation& e : expectations) {
+            QFile file(folder + u'/' + e.file);
+            if (!file.open(QIODevice::ReadOnly) || file.size() > 40000)
+                continue;
+            for (const QByteArray& copy : damagedCopies(file.readAll(), 12, 11)) {
+                try {
+                    const QImage image = jpeg_reader::decode(copy);
+                    QVERIFY(!image.isNull());
+                    ++decodedCount;
+                } catch (const JpegError&) {
+                    ++refusedCount;
+                }
+            }
+        }
+        QVERIFY(refusedCount > 0 && decodedCount > 0);
+    }
+
     // Solid colours through each CMYK storage. Adobe files store the inks inverted
     // (255 = no ink); files without the Adobe marker store them plainly.
     void cmykColours_data() {
