@@ -4,9 +4,14 @@
 #include "platform/PlatformErrors.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <new>
 #include <vector>
+
+// The rounding below relies on doubles being evaluated as doubles (SSE arithmetic, no x87
+// excess precision).
+static_assert(FLT_EVAL_METHOD == 0);
 
 AssertionFailure::AssertionFailure() : std::runtime_error(platform_errors::assertionFailure) {}
 
@@ -146,13 +151,12 @@ QImage SmoothResample(const QImage& source, int width, int height) {
         const bool rowDyadic = rows.dyadic[y];
         uchar* const out = targetRows[y];
         if (rowDyadic && allColumnsDyadic) {
-            // Exact values: a half is a true tie and goes to the even neighbour.
+            // Exact values: a half is a true tie and goes to the even neighbour, which is
+            // what adding and taking away 1.5 × 2^52 does in the default rounding mode.
+            constexpr double roundingShift = 6755399441055744.0;
             for (size_t i = 0; i < values; ++i) {
                 const double value = top[i] + (bottom[i] - top[i]) * fy;
-                const int whole = int(value);
-                const double fraction = value - whole;
-                const int result =
-                    whole + (fraction > 0.5 ? 1 : 0) + (fraction == 0.5 ? (whole & 1) : 0);
+                const int result = int((value + roundingShift) - roundingShift);
                 out[i] = uchar(result > 255 ? 255 : result);
             }
             continue;
