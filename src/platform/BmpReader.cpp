@@ -205,12 +205,13 @@ BitmapHeader readHeader(const FileBytes& file) {
     if (header.compression == BitFields) {
         // An info header is followed by the three masks; later headers contain them.
         const qint64 masks = headerSize == infoHeaderSize ? headerEnd : fileHeaderSize + 40;
-        header.red = ChannelMask(file.u32(masks));
-        header.green = ChannelMask(file.u32(masks + 4));
-        header.blue = ChannelMask(file.u32(masks + 8));
-        if (!validMasks(file.u32(masks), file.u32(masks + 4), file.u32(masks + 8),
-                        header.bitsPerPixel))
+        const quint32 red = file.u32(masks), green = file.u32(masks + 4),
+                      blue = file.u32(masks + 8);
+        if (!validMasks(red, green, blue, header.bitsPerPixel))
             fail();
+        header.red = ChannelMask(red);
+        header.green = ChannelMask(green);
+        header.blue = ChannelMask(blue);
         if (headerSize == infoHeaderSize)
             dataStart += 12;
     } else if (header.bitsPerPixel == 16) {
