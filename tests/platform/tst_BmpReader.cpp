@@ -19,7 +19,7 @@ void put32(QByteArray& b, quint32 v) {
 
 // A BMP file with an info header (or a longer one, zero-filled past the info fields, with
 // masks at their V2+ place when given), then extra (masks or palette) and the pixel bytes.
-struct BmpSpec {
+struct BmpDescription {
     qint32 width = 2;
     qint32 height = 2;
     quint16 bits = 24;
@@ -31,7 +31,7 @@ struct BmpSpec {
     qint64 offsetShift = 0; // added to the correct pixel offset
 };
 
-QByteArray build(const BmpSpec& s) {
+QByteArray build(const BmpDescription& s) {
     QByteArray header;
     put32(header, s.headerSize);
     put32(header, quint32(s.width));
@@ -173,14 +173,14 @@ private slots:
     }
 
     void palettedDepths() {
-        BmpSpec one; // rows bottom-up: bottom row "0 1", top row "1 0"
+        BmpDescription one; // rows bottom-up: bottom row "0 1", top row "1 0"
         one.bits = 1;
         one.extra = palette({red, blue});
         one.pixels = bytes({0x40, 0, 0, 0, 0x80, 0, 0, 0});
         QCOMPARE(rowsOf(bmp_reader::decode(build(one))),
                  (QList<QList<QRgb>>{{blue, red}, {red, blue}}));
 
-        BmpSpec four;
+        BmpDescription four;
         four.bits = 4;
         four.width = 3;
         four.height = 1;
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(rowsOf(bmp_reader::decode(build(four))), (QList<QList<QRgb>>{{red, green, blue}}));
 
         // Two colours used: index 2 is past the palette and draws black.
-        BmpSpec eight;
+        BmpDescription eight;
         eight.bits = 8;
         eight.width = 3;
         eight.height = 1;
@@ -207,7 +207,7 @@ private slots:
     }
 
     void bottomUpAndTopDownRows() {
-        BmpSpec s; // 24-bit, 2 × 2, rows padded to 8 bytes
+        BmpDescription s; // 24-bit, 2 × 2, rows padded to 8 bytes
         s.pixels = bytes({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0});
         const QList<QList<QRgb>> bottomUp{{blue, white}, {red, green}};
         QCOMPARE(rowsOf(bmp_reader::decode(build(s))), bottomUp);
@@ -217,7 +217,7 @@ private slots:
     }
 
     void sixteenAndThirtyTwoBits() {
-        BmpSpec plain16; // 5-5-5 without masks
+        BmpDescription plain16; // 5-5-5 without masks
         plain16.bits = 16;
         plain16.width = 2;
         plain16.height = 1;
@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(rowsOf(bmp_reader::decode(build(plain16))),
                  (QList<QList<QRgb>>{{red, qRgb(132, 132, 132)}}));
 
-        BmpSpec masked16 = plain16; // 5-6-5 bit fields after the info header
+        BmpDescription masked16 = plain16; // 5-6-5 bit fields after the info header
         masked16.compression = 3;
         masked16.extra.clear();
         put32(masked16.extra, 0xF800);
@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(rowsOf(bmp_reader::decode(build(masked16))), (QList<QList<QRgb>>{{green, blue}}));
 
         // 32-bit bit fields in an unusual order (red lowest), masks inside a V5 header.
-        BmpSpec masked32;
+        BmpDescription masked32;
         masked32.bits = 32;
         masked32.width = 1;
         masked32.height = 1;
@@ -256,7 +256,7 @@ private slots:
     }
 
     void rle8() {
-        BmpSpec s;
+        BmpDescription s;
         s.bits = 8;
         s.compression = 1;
         s.width = 3;
@@ -278,7 +278,7 @@ private slots:
     }
 
     void rle4() {
-        BmpSpec s;
+        BmpDescription s;
         s.bits = 4;
         s.compression = 2;
         s.width = 5;
@@ -311,7 +311,7 @@ private slots:
     void brokenRleStreams() {
         QFETCH(QByteArray, stream);
         QFETCH(bool, topDown);
-        BmpSpec s;
+        BmpDescription s;
         s.bits = 8;
         s.compression = 1;
         s.height = topDown ? -2 : 2;
@@ -321,7 +321,7 @@ private slots:
     }
 
     void rleStreamMayEndWithoutMarkWhenComplete() {
-        BmpSpec s;
+        BmpDescription s;
         s.bits = 8;
         s.compression = 1;
         s.extra = palette({black, red});
@@ -331,40 +331,41 @@ private slots:
 
     void brokenHeaders_data() {
         QTest::addColumn<QByteArray>("file");
-        BmpSpec good; // 24-bit 2 × 2
+        BmpDescription good; // 24-bit 2 × 2
         good.pixels = QByteArray(16, '\x7F');
         QTest::newRow("good") << build(good); // the control case: must decode
         auto with = [&](auto change) {
-            BmpSpec s = good;
+            BmpDescription s = good;
             change(s);
             return build(s);
         };
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("not BM") << QByteArray(build(good)).replace(0, 2, "MB");
-        QTest::newRow("16-byte header") << with([](BmpSpec& s) { s.headerSize = 16; });
+        QTest::newRow("16-byte header") << with([](BmpDescription& s) { s.headerSize = 16; });
         QTest::newRow("header longer than the file") << build(good).left(40);
-        QTest::newRow("zero width") << with([](BmpSpec& s) { s.width = 0; });
-        QTest::newRow("negative width") << with([](BmpSpec& s) { s.width = -2; });
-        QTest::newRow("zero height") << with([](BmpSpec& s) { s.height = 0; });
-        QTest::newRow("most negative height") << with([](BmpSpec& s) { s.height = INT_MIN; });
-        QTest::newRow("2 bits") << with([](BmpSpec& s) { s.bits = 2; });
-        QTest::newRow("RLE8 on 24 bits") << with([](BmpSpec& s) { s.compression = 1; });
-        QTest::newRow("RLE4 on 8 bits") << with([](BmpSpec& s) {
+        QTest::newRow("zero width") << with([](BmpDescription& s) { s.width = 0; });
+        QTest::newRow("negative width") << with([](BmpDescription& s) { s.width = -2; });
+        QTest::newRow("zero height") << with([](BmpDescription& s) { s.height = 0; });
+        QTest::newRow("most negative height")
+            << with([](BmpDescription& s) { s.height = INT_MIN; });
+        QTest::newRow("2 bits") << with([](BmpDescription& s) { s.bits = 2; });
+        QTest::newRow("RLE8 on 24 bits") << with([](BmpDescription& s) { s.compression = 1; });
+        QTest::newRow("RLE4 on 8 bits") << with([](BmpDescription& s) {
             s.bits = 8;
             s.compression = 2;
             s.extra = palette({black});
         });
-        QTest::newRow("bit fields on 24 bits") << with([](BmpSpec& s) {
+        QTest::newRow("bit fields on 24 bits") << with([](BmpDescription& s) {
             s.compression = 3;
             s.extra = QByteArray(12, '\xFF');
         });
-        QTest::newRow("bit fields in an OS/2 2.x header") << with([](BmpSpec& s) {
+        QTest::newRow("bit fields in an OS/2 2.x header") << with([](BmpDescription& s) {
             s.bits = 16;
             s.compression = 3;
             s.headerSize = 64;
         });
         auto masks = [&](quint32 r, quint32 g, quint32 b) {
-            return with([&](BmpSpec& s) {
+            return with([&](BmpDescription& s) {
                 s.bits = 16;
                 s.compression = 3;
                 s.extra.clear();
@@ -379,17 +380,18 @@ private slots:
         QTest::newRow("overlapping masks") << masks(0xF800, 0x0FE0, 0x001F);
         QTest::newRow("mask with a gap") << masks(0xF800, 0x06E0, 0x001F);
         QTest::newRow("mask beyond 16 bits") << masks(0x1F800, 0x07E0, 0x001F);
-        QTest::newRow("embedded JPEG") << with([](BmpSpec& s) { s.compression = 4; });
-        QTest::newRow("alpha bit fields") << with([](BmpSpec& s) { s.compression = 6; });
-        QTest::newRow("257 colours on 8 bits") << with([](BmpSpec& s) {
+        QTest::newRow("embedded JPEG") << with([](BmpDescription& s) { s.compression = 4; });
+        QTest::newRow("alpha bit fields") << with([](BmpDescription& s) { s.compression = 6; });
+        QTest::newRow("257 colours on 8 bits") << with([](BmpDescription& s) {
             s.bits = 8;
             s.colorsUsed = 257;
             s.extra = QByteArray(257 * 4, '\0');
             s.pixels = QByteArray(8, '\0');
         });
         QTest::newRow("pixel offset inside the header")
-            << with([](BmpSpec& s) { s.offsetShift = -10; });
-        QTest::newRow("pixel offset past the end") << with([](BmpSpec& s) { s.offsetShift = 100; });
+            << with([](BmpDescription& s) { s.offsetShift = -10; });
+        QTest::newRow("pixel offset past the end")
+            << with([](BmpDescription& s) { s.offsetShift = 100; });
         QTest::newRow("last pixel missing") << build(good).chopped(3);
     }
     void brokenHeaders() {
@@ -399,7 +401,7 @@ private slots:
     }
 
     void lastRowPaddingMayBeMissing() {
-        BmpSpec s; // 24-bit, width 1: rows of 3 pixel bytes and 1 padding byte
+        BmpDescription s; // 24-bit, width 1: rows of 3 pixel bytes and 1 padding byte
         s.width = 1;
         s.pixels = bytes({0, 0, 255, 0, 255, 0, 0});
         QCOMPARE(rowsOf(bmp_reader::decode(build(s))), (QList<QList<QRgb>>{{blue}, {red}}));
@@ -408,7 +410,7 @@ private slots:
     // Dimensions that would take more than 512 MB are refused from the header alone: the
     // file is a few bytes, so decoding could only fail by allocating.
     void hugeDimensionsRefused() {
-        BmpSpec rle;
+        BmpDescription rle;
         rle.bits = 8;
         rle.compression = 1;
         rle.width = 30000;
