@@ -1,0 +1,34 @@
+#pragma once
+// Reader of JPEG figure files, on libjpeg directly (not Qt's image plugin) so that every
+// libjpeg error and warning passes through our own error manager.
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QString>
+#include <stdexcept>
+
+// "JPEG エラー #%d" with libjpeg's message code: the file cannot be decoded, or it ends
+// before its last scan (libjpeg's premature-end warning, which would otherwise draw the
+// missing part grey and report success).
+class JpegError : public std::runtime_error {
+public:
+    explicit JpegError(int messageCode);
+    int messageCode() const { return code_; }
+
+private:
+    int code_;
+};
+
+namespace jpeg_reader {
+
+// Decodes a whole JPEG file (baseline, extended, progressive, arithmetic; grey, YCbCr, RGB,
+// CMYK and YCCK) into a QImage::Format_RGB888 image of the stored size, unrotated.
+// Throws JpegError; an image whose pixels would exceed image_limits::maxDecodedBytes is
+// refused with libjpeg's "image too big" code before any pixel memory is taken.
+QImage decode(QByteArrayView file);
+
+// Reads and decodes the file at path. Throws JpegError as decode() does, std::runtime_error
+// when the file cannot be read.
+QImage readFile(const QString& path);
+
+} // namespace jpeg_reader

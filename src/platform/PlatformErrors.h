@@ -1,0 +1,16 @@
+#pragma once
+// Texts of the errors that the platform stand-ins raise and the user sees in the standard
+// error box. They are the system's own texts: keep them byte for byte.
+
+namespace platform_errors {
+
+// A bitmap file whose headers or pixel data cannot be read.
+inline constexpr char invalidBitmap[] = "ビットマップイメージが不正です";
+
+// A JPEG file that libjpeg refuses; %d is libjpeg's message code.
+inline constexpr char jpegErrorFormat[] = "JPEG エラー #%d";
+
+// A broken internal precondition (a bitmap of zero width or height given to the resampler).
+inline constexpr char assertionFailure[] = "Assertion failure";
+
+} // namespace platform_errors

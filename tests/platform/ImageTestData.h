@@ -1,0 +1,67 @@
+#pragma once
+// Reading the EXPECT.tsv tables of the third-party image folders: one line per file,
+// TAB-separated: file name, "draws" or "error", the pixel size "WxH" (or "-"), a note.
+
+#include <QFile>
+#include <QList>
+#include <QRandomGenerator>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+struct ImageExpectation {
+    QString file;
+    bool draws = false;
+    QSize size;
+    QString note;
+};
+
+inline QString sharedImageFolder(const QString& name) {
+    return QStringLiteral(FOLIOSCOPE_SHARED_TESTDATA) + u'/' + name;
+}
+
+inline QList<ImageExpectation> readExpectations(const QString& folder) {
+    QList<ImageExpectation> result;
+    QFile table(folder + QStringLiteral("/EXPECT.tsv"));
+    if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+        return result;
+    while (!table.atEnd()) {
+        const QString line = QString::fromUtf8(table.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() < 3)
+            continue;
+        ImageExpectation e;
+        e.file = fields[0];
+        e.draws = fields[1] == QStringLiteral("draws");
+        const QStringList size = fields[2].split(u'x');
+        if (size.size() == 2)
+            e.size = QSize(size[0].toInt(), size[1].toInt());
+        e.note = fields.size() > 3 ? fields[3] : QString();
+        result.append(e);
+    }
+    return result;
+}
+
+// Damaged copies of a file for robustness tests: cut at a random length, or with a few
+// random bytes overwritten (half the time within the headers). The same seed gives the same
+// copies.
+inline QList<QByteArray> damagedCopies(const QByteArray& original, int count, quint32 seed) {
+    QRandomGenerator random(seed);
+    QList<QByteArray> copies;
+    if (original.isEmpty())
+        return copies;
+    for (int i = 0; i < count; ++i) {
+        QByteArray copy = original;
+        if (i % 3 == 0) {
+            copy.truncate(random.bounded(int(copy.size())));
+        } else {
+            const int reach = i % 3 == 1 ? qMin<int>(int(copy.size()), 160) : int(copy.size());
+            for (int n = 1 + random.bounded(6); n > 0; --n)
+                copy[random.bounded(reach)] = char(random.bounded(256));
+        }
+        copies.append(copy);
+    }
+    return copies;
+}
