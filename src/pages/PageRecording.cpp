@@ -1,6 +1,7 @@
 #include "pages/PageRecording.h"
 
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
@@ -25,6 +26,11 @@ public:
         // The scale is the whole way to the device: world transform, window and viewport.
         const QTransform t = painter.combinedTransform();
         scale_ = std::sqrt(std::abs(t.determinant()));
+        // On a raster image a pen of exactly one device pixel draws the same pixels as Qt's
+        // one-pixel line, which is much quicker than stroking an outline. Vector devices (PDF,
+        // printers) keep the true width, since a hairline there follows the viewer's zoom.
+        const QPaintEngine* engine = painter.paintEngine();
+        raster_ = engine && engine->type() == QPaintEngine::Raster;
     }
 
     void operator()(const TextRecord& r) {
@@ -109,7 +115,8 @@ private:
     }
 
     QPen pen(const PenSpec& spec) const {
-        const bool thin = spec.width * scale_ < 1.0;
+        const double deviceWidth = std::max(1, spec.width) * scale_;
+        const bool thin = deviceWidth < 1.0 || (raster_ && deviceWidth < 1.0 + 1e-9);
         QPen p(QColor(spec.color), thin ? 0 : std::max(1, spec.width),
                spec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine, Qt::RoundCap,
                Qt::RoundJoin); // the ends and joins of a wide pen are round, as on GDI
@@ -119,6 +126,7 @@ private:
     QPainter& painter_;
     const PageRecording& page_;
     double scale_ = 1.0;
+    bool raster_ = false;
 };
 
 } // namespace
