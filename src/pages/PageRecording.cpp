@@ -1,7 +1,9 @@
 #include "pages/PageRecording.h"
 
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPolygonF>
 #include <cmath>
 
 #include "pages/CachedFont.h"
@@ -21,8 +23,14 @@ public:
     Player(QPainter& painter, const PageRecording& page) : painter_(painter), page_(page) {
         // A rule one dot wide at 600 dpi is a fraction of a screen pixel in the preview;
         // draw such rules at least one device pixel wide, as a printer or metafile player does.
-        const QTransform& t = painter.worldTransform();
+        // The scale is the whole way to the device: world transform, window and viewport.
+        const QTransform t = painter.combinedTransform();
         scale_ = std::sqrt(std::abs(t.determinant()));
+        // On a raster image a pen of exactly one device pixel draws the same pixels as Qt's
+        // one-pixel line, which is much quicker than stroking an outline. Vector devices (PDF,
+        // printers) keep the true width, since a hairline there follows the viewer's zoom.
+        const QPaintEngine* engine = painter.paintEngine();
+        raster_ = engine && engine->type() == QPaintEngine::Raster;
     }
 
     void operator()(const TextRecord& r) {
@@ -55,18 +63,28 @@ public:
 
     void operator()(const LineRecord& r) {
         painter_.setPen(pen(r.pen));
-        painter_.drawLine(r.from, r.to);
+        const QPointF shift = centre(r.pen);
+        painter_.drawLine(QPointF(r.from) + shift, QPointF(r.to) + shift);
     }
 
     void operator()(const PolylineRecord& r) {
         painter_.setPen(pen(r.pen));
-        painter_.drawPolyline(r.points.data(), int(r.points.size()));
+        const QPointF shift = centre(r.pen);
+        QPolygonF points;
+        points.reserve(qsizetype(r.points.size()));
+        for (const QPoint& p : r.points)
+            points.append(QPointF(p) + shift);
+        painter_.drawPolyline(points);
     }
 
+    // The outline runs on the rectangle's outermost dots (left .. right, top .. bottom), the
+    // inside filled with the brush, as a printer draws a rectangle.
     void operator()(const RectangleRecord& r) {
         painter_.setPen(pen(r.pen));
         painter_.setBrush(r.fill ? QBrush(QColor(*r.fill)) : QBrush(Qt::NoBrush));
-        painter_.drawRect(r.rect);
+        const QPointF shift = centre(r.pen);
+        painter_.drawRect(QRectF(QPointF(r.rect.topLeft()) + shift,
+                                 QSizeF(r.rect.width() - 1, r.rect.height() - 1)));
         painter_.setBrush(Qt::NoBrush);
     }
 
@@ -88,8 +106,17 @@ public:
     }
 
 private:
+    // A dot at (x, y) is the square from (x, y) to (x + 1, y + 1). A line of odd width runs
+    // through the middle of its dots so that it covers whole device pixels at one dot per
+    // pixel (one row for a one-dot rule, also when antialiased or scaled); a line of even
+    // width already has its edges on dot boundaries.
+    static QPointF centre(const PenSpec& spec) {
+        return std::max(1, spec.width) % 2 == 1 ? QPointF(0.5, 0.5) : QPointF(0, 0);
+    }
+
     QPen pen(const PenSpec& spec) const {
-        const bool thin = spec.width * scale_ < 1.0;
+        const double deviceWidth = std::max(1, spec.width) * scale_;
+        const bool thin = deviceWidth < 1.0 || (raster_ && deviceWidth < 1.0 + 1e-9);
         QPen p(QColor(spec.color), thin ? 0 : std::max(1, spec.width),
                spec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine, Qt::RoundCap,
                Qt::RoundJoin); // the ends and joins of a wide pen are round, as on GDI
@@ -99,6 +126,7 @@ private:
     QPainter& painter_;
     const PageRecording& page_;
     double scale_ = 1.0;
+    bool raster_ = false;
 };
 
 } // namespace
