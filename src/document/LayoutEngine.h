@@ -24,7 +24,8 @@ public:
     // whenever the printer or the margins changed.
     void CalcFrameGeometry() { decoration_.CalcFrameGeometry(); }
 
-    // Records lines into the store (BeginDoc ... EndDoc). On an error the pages so far are
+    // Records lines into the store (BeginDoc ... EndDoc), made against state.PrinterInfo as the
+    // store's reference device. On an error the pages so far are
     // kept, the document is ended and the error is thrown on.
     void LayoutDocument(const QByteArrayList& lines);
 
