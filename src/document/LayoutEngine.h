@@ -31,6 +31,10 @@ public:
     LayoutState& state() { return state_; }
     LineRenderer& renderer() { return renderer_; }
     PageDecoration& decoration() { return decoration_; }
+    void setProgress(LayoutProgress* progress) { progress_ = progress; }
+
+    // The extra pitch factor of the three lines of a fraction.
+    static constexpr double FractionFactor = 0.65;
 
     // Figure hooks: a host that knows the figure data overrides them and draws on the page
     // canvas; R is the anchor rectangle. They draw nothing here.
@@ -44,10 +48,49 @@ public:
                                  int c, int d);
 
 protected:
+    // Figure tags. Both are entered with LineIndex on the tag line and leave it on the last
+    // line they consumed (the main loop steps past it). Here they only consume their operand
+    // lines: a figure file its name line (an index error when it is missing), a figure block
+    // its text lines and the figure-parameter line (or everything up to the end).
+    virtual void HandleFigureFile();
+    virtual void HandleFigureBlock();
+
+    // The line at index; an operand line past the end raises the line list's index error.
+    const QByteArray& LineAt(qsizetype index) const;
+    // Nearest(abs(FontHeightDots) * PitchFactor * factor), halves to even.
+    std::int32_t PitchDots(double factor = 1.0) const;
+    // FlushRules, then the decoration; a page is finished once.
+    void FinishPage();
+    // Page store NewPage; the cursor and the used height go back to the top.
+    void StartNewPage();
+    // The held title lines at the current position, with the pitch tags among them.
+    void DrawHeldLines();
+    // One line drawn at the cursor, which then moves down by LinePitch.
+    void DrawAndAdvance(QByteArrayView line);
+
     LayoutState& state_;
     TPrintPreview& store_;
     const TOutputSettings& settings_;
     LayoutProgress* progress_;
     LineRenderer renderer_;
     PageDecoration decoration_;
+
+    // Running state of one layout.
+    const QByteArrayList* lines_ = nullptr;
+    qsizetype LineIndex = 0;
+    QRect Cursor;             // (0, top of the next line, TextWidthDots, TextHeightDots)
+    double PitchFactor = 1.2; // LinePitchFactor or TablePitchFactor
+    QByteArrayList HeldLines; // title lines repeated at continuation pages
+    std::int32_t FramePenWidth = 1;
+
+private:
+    void ComputePageGeometry();
+    void HandleTitleBlock();
+    void HandleKeepTogether();
+    void HandlePageEnd();
+    void HandleFraction();
+    void HandleTextLine();
+
+    bool pageFinished_ = false;
+    qsizetype lastStepBack_ = -1; // line last repeated at a page top because it opened rules
 };

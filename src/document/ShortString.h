@@ -12,6 +12,7 @@ public:
     ShortString() = default;
     ShortString(QByteArrayView bytes) : bytes_(cp932::truncated(bytes, Capacity)) {}
     ShortString(const char* bytes) : ShortString(QByteArrayView(bytes)) {}
+    ShortString(const QByteArray& bytes) : ShortString(QByteArrayView(bytes)) {}
     ShortString(const QString& text) : ShortString(QByteArrayView(cp932::encode(text))) {}
 
     static constexpr int capacity() { return Capacity; }

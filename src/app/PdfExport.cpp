@@ -1,0 +1,142 @@
+#include "app/PdfExport.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "app/AppErrors.h"
+#include "app/StderrProgress.h"
+#include "document/LayoutEngine.h"
+#include "document/LineSplitter.h"
+#include "pages/PrintPreview.h"
+#include "platform/FontSubstitution.h"
+
+namespace pdf_export {
+namespace {
+
+std::runtime_error failure(const char* format, const QString& a, const QString& b) {
+    return std::runtime_error(QString::fromUtf8(format).arg(a, b).toStdString());
+}
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "folioscope: %s\n", text.toLocal8Bit().constData());
+}
+
+} // namespace
+
+bool requested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--pdf") == 0 || std::strncmp(arg, "--pdf=", 6) == 0 ||
+            std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
+            return true;
+    }
+    return false;
+}
+
+QByteArrayList readLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw failure(app_errors::CannotRead, path, file.errorString());
+    // Read in pieces so that a large report is never held twice (bytes and lines) at once.
+    QByteArrayList lines;
+    LineSplitter splitter(lines);
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = file.read(chunk.data(), chunk.size());
+        if (n < 0)
+            throw failure(app_errors::CannotRead, path, file.errorString());
+        if (n == 0 || !splitter.feed(QByteArrayView(chunk.constData(), n)))
+            break;
+    }
+    splitter.finish();
+    return lines;
+}
+
+void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
+            bool showProgress) {
+    LayoutState state;
+    state.PrinterInfo =
+        TPrinterInfo::forPaper(options.pageSizeMm(), options.Resolution, options.Landscape);
+    // The first working font is the decoration font, as in the preview window.
+    state.CurFont =
+        TextFont{options.Settings.DecorationFontName.text(), options.Settings.DecorationFontSize};
+    StderrProgress progress;
+    LayoutEngine engine(state, store, options.Settings, showProgress ? &progress : nullptr);
+    engine.CalcFrameGeometry();
+    engine.LayoutDocument(lines);
+}
+
+void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw failure(app_errors::CannotWrite, path, file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("Folioscope"));
+        writer.setResolution(options.Resolution);
+        // The page in portrait terms plus an orientation, so that viewers and printers see a
+        // landscape page as one; no margins, the recording starts at the paper's corner.
+        const QPageSize size(options.PaperMm, QPageSize::Millimeter, QString(),
+                             QPageSize::ExactMatch);
+        writer.setPageLayout(QPageLayout(
+            size, options.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            throw failure(app_errors::CannotWrite, path, QStringLiteral("PDF output failed"));
+        }
+        for (int i = 0; i < store.PageCount(); ++i) {
+            if (i > 0)
+                writer.newPage();
+            store.GetPage(i).replay(painter, QPoint(0, 0));
+        }
+        painter.end();
+    }
+    if (!file.commit())
+        throw failure(app_errors::CannotWrite, path, file.errorString());
+}
+
+int run(int argc, char** argv) {
+    // Headless: no display is needed to lay out and write a PDF.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    font_substitution::install();
+
+    QString error;
+    const auto options = PdfExportOptions::parse(app.arguments().mid(1), error);
+    if (!options) {
+        printError(error);
+        std::fprintf(stderr, "Try 'folioscope --help'.\n");
+        return 2;
+    }
+    if (options->Help) {
+        std::fputs(PdfExportOptions::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    try {
+        const QByteArrayList lines = readLines(options->InputPath);
+        TPrintPreview store;
+        try {
+            layOut(lines, *options, store, true);
+        } catch (const std::exception& e) {
+            throw failure(app_errors::LayoutFailed, options->InputPath,
+                          QString::fromUtf8(e.what()));
+        }
+        writePdf(store, *options, options->OutputPath);
+    } catch (const std::exception& e) {
+        printError(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace pdf_export

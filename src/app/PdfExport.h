@@ -1,0 +1,34 @@
+#pragma once
+// Command-line export: lays a report file out and writes its pages to a vector PDF, without a
+// window (offscreen platform). main() hands over when the arguments ask for it.
+
+#include <QByteArrayList>
+#include <QString>
+
+#include "app/PdfExportOptions.h"
+
+class TPrintPreview;
+
+namespace pdf_export {
+
+// True when the arguments ask for the export (--pdf) or for its help.
+bool requested(int argc, char** argv);
+
+// Runs the export as the whole program: makes the application object (offscreen unless a
+// platform is chosen), prints errors on stderr. Returns the exit code: 0 done, 1 the file
+// could not be read, laid out or written, 2 bad options.
+int run(int argc, char** argv);
+
+// The lines of a report file. Throws std::runtime_error with the tool's message.
+QByteArrayList readLines(const QString& path);
+
+// Lays lines out as options say into store (which then holds the pages). Throws on a layout
+// error, with the pages so far kept in store.
+void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
+            bool showProgress = false);
+
+// Writes the pages of store to path, one PDF page per page; the file appears only complete
+// (written under a temporary name beside it, then renamed). Throws std::runtime_error.
+void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path);
+
+} // namespace pdf_export

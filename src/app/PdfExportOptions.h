@@ -1,0 +1,34 @@
+#pragma once
+// Options of the command-line PDF export:
+//   folioscope --pdf OUT.pdf [--paper A4|A3|B4|B5|Letter|Legal|WxH] [--landscape]
+//       [--resolution DPI] [--frame] [--page-numbers] [--first-page N] [--no-side-lines]
+//       [--frame-margins TOP,BOTTOM,LEFT,RIGHT] [--body-margins TOP,LEFT] [--frame-width N]
+//       [--font1 FACE,PT] [--font2 FACE,PT] [--font3 FACE,PT] IN.txt
+
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "document/OutputSettings.h"
+
+struct PdfExportOptions {
+    QString OutputPath;
+    QString InputPath;
+    QSizeF PaperMm{210, 297}; // portrait width x height
+    bool Landscape = false;
+    int Resolution = 600;
+    bool Help = false;
+    // Settings changed from their defaults by the options.
+    TOutputSettings Settings;
+
+    // The paper as laid out: width and height swapped for landscape.
+    QSizeF pageSizeMm() const { return Landscape ? PaperMm.transposed() : PaperMm; }
+
+    // Reads the arguments that follow the program name. On a bad option returns nothing and
+    // sets error to a one-line message.
+    static std::optional<PdfExportOptions> parse(const QStringList& arguments, QString& error);
+
+    // The text that --help prints.
+    static QString usage();
+};
