@@ -1,7 +1,29 @@
 #pragma once
-// Messages of the application layer, shown to the user as they stand.
+// Texts the application shell shows to the user.
+
+#include <QString>
 
 namespace app_errors {
+
+// Warnings of the open-file flow.
+inline const QString DirectoryNameInvalid = QStringLiteral("ディレクトリ名が不適切です");
+inline const QString FileNameInvalid = QStringLiteral("ファイル名が不適切です");
+inline const QString FileDoesNotExist = QStringLiteral("指定されたファイルは存在しません");
+
+// Reading a text file; %1 is the file's path, %2 the reason.
+inline const QString CannotOpenFile = QStringLiteral("ファイル \"%1\" を開けません。%2");
+inline const QString CannotReadFile = QStringLiteral("ファイル \"%1\" を読み込めません。%2");
+inline const QString NotARegularFile = QStringLiteral("通常のファイルではありません。");
+inline const QString LockedByAnotherProgram =
+    QStringLiteral("別のプログラムがファイルをロックしています。");
+
+// Errors that reach the standard error box without a message of their own.
+inline const QString OutOfMemory = QStringLiteral("メモリが不足しています。");
+inline const QString UnknownError = QStringLiteral("不明なエラーが発生しました。");
+
+// Command line; %1 is the offending argument or the parser's message.
+inline const QString CommandLineUsage = QStringLiteral("使い方: folioscope [ファイル]");
+
 // Command-line PDF export.
 inline constexpr const char* MissingPdfOutput = "--pdf needs the name of the PDF file to write.";
 inline constexpr const char* MissingInput = "No input file given.";

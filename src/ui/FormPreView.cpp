@@ -16,6 +16,7 @@
 #include "document/LayoutEngine.h"
 #include "document/OutputSettings.h"
 #include "pages/ReadPrinterInfo.h"
+#include "ui/FormProgressBar.h"
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
 #include "ui/PreviewZoom.h"
@@ -64,7 +65,9 @@ QGroupBox* groupBox(QWidget* parent, const QRect& geometry, const QString& title
 
 TFormPreView::TFormPreView(QWidget* parent)
     : QDialog(parent),
-      engine_(std::make_unique<LayoutEngine>(State, PrintPreview1, OutputSettings, nullptr)) {
+      progress_(std::make_unique<TFormProgressBar>(this)),
+      engine_(std::make_unique<LayoutEngine>(State, PrintPreview1, OutputSettings,
+                                             progress_.get())) {
     initPreviewResources();
     createControls();
     qApp->installEventFilter(this);
@@ -363,7 +366,7 @@ bool TFormPreView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && ownsWidget(watched)) {
         // A key press that the focused control ignores travels on to its parents; the window
         // acts on its first delivery only, to the focused control (or to the window itself).
-        const QWidget* focus = QApplication::focusWidget();
+        const QWidget* focus = focusWidget();
         const bool firstDelivery =
             watched == focus || (watched == this && (!focus || focus->window() != this));
         if (firstDelivery) {

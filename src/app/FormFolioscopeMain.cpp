@@ -1,0 +1,179 @@
+#include "app/FormFolioscopeMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSettings>
+
+#include "app/AboutFolioscope.h"
+#include "app/AppErrors.h"
+#include "app/AppIcons.h"
+#include "app/InitialiseSettings.h"
+#include "app/TextFileReader.h"
+#include "ui/FormPreView.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+
+QPushButton* makeButton(const QString& text, const QIcon& icon, int iconSize, const QRect& at,
+                        QWidget* parent) {
+    auto* button = new QPushButton(icon, text, parent);
+    button->setIconSize(QSize(iconSize, iconSize));
+    button->setGeometry(at);
+    return button;
+}
+
+// The dialog returns typed names whether or not they exist: the flow checks them itself.
+QString runOpenDialog(QWidget* parent, const QString& title, const QString& folder,
+                      const QString& filter) {
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(QString());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+// The folder part of a path, with its trailing '/'.
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// The file-name part of a path without its last extension.
+QString baseNameOf(const QString& path) {
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+} // namespace
+
+TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      BitBtnFileOpen(makeButton(QStringLiteral("ファイルを開く"), app_icons::fileOpen(), 16,
+                                QRect(160, 48, 185, 25), this)),
+      ButtonVersion(
+          makeButton(QStringLiteral("バージョン情報"), QIcon(), 16, QRect(392, 48, 97, 25), this)),
+      BitBtnHelp(makeButton(QString(), app_icons::help(), 16, QRect(446, 10, 41, 25), this)),
+      BitBtnExit(
+          makeButton(QStringLiteral("終了"), app_icons::exit(), 13, QRect(39, 48, 82, 25), this)),
+      Label1(new QLabel(QStringLiteral("テキストファイルを開くとプレビュー画面が表示されます。"),
+                        this)) {
+    // FormCreate
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    setFixedSize(535, 266);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    Label1->setGeometry(136, 112, 286, 12);
+
+    setTabOrder(BitBtnFileOpen, ButtonVersion);
+    setTabOrder(ButtonVersion, BitBtnHelp);
+    setTabOrder(BitBtnHelp, BitBtnExit);
+    BitBtnFileOpen->setFocus();
+
+    const QIcon icon = app_icons::tool();
+    setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
+
+    OpenDialog1 = runOpenDialog;
+    RunPreview = [](TFormPreView& preview) { preview.exec(); };
+    LastFolder = QSettings(QLatin1String(SettingsOrganisation), QLatin1String(SettingsApplication))
+                     .value(QLatin1String(LastFolderKey))
+                     .toString();
+
+    connect(BitBtnFileOpen, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnFileOpenClick);
+    connect(ButtonVersion, &QPushButton::clicked, this, &TFormFolioscopeMain::ButtonVersionClick);
+    connect(BitBtnHelp, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnHelpClick);
+    connect(BitBtnExit, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnExitClick);
+}
+
+TFormFolioscopeMain::~TFormFolioscopeMain() {
+    // FormDestroy
+    QSettings(QLatin1String(SettingsOrganisation), QLatin1String(SettingsApplication))
+        .setValue(QLatin1String(LastFolderKey), LastFolder);
+}
+
+void TFormFolioscopeMain::showEvent(QShowEvent* event) {
+    // FormShow: once per run; later showings (after each preview) keep everything as it is.
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        setWindowTitle(QStringLiteral("Folioscope"));
+        Lines.clear();
+        InitialiseSettings();
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() -
+                 QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    QWidget::showEvent(event);
+}
+
+void TFormFolioscopeMain::closeEvent(QCloseEvent* event) {
+    // FormClose
+    Lines = QByteArrayList();
+    QWidget::closeEvent(event);
+}
+
+void TFormFolioscopeMain::BitBtnFileOpenClick() {
+    const QString fileName = OpenDialog1(this, QStringLiteral("テキストファイルを開く"), LastFolder,
+                                         QStringLiteral("テキストファイル(*.txt)"));
+    if (fileName.isEmpty())
+        return;
+    OpenFile(fileName);
+}
+
+void TFormFolioscopeMain::OpenFile(const QString& fileName) {
+    // The folder is remembered even when a check below fails.
+    LastFolder = folderOf(fileName);
+    if (!QFileInfo(LastFolder).isDir()) {
+        ShowWarning(this, app_errors::DirectoryNameInvalid);
+        return;
+    }
+    if (baseNameOf(fileName).isEmpty()) {
+        ShowWarning(this, app_errors::FileNameInvalid);
+        return;
+    }
+    if (!QFileInfo::exists(fileName)) {
+        ShowWarning(this, app_errors::FileDoesNotExist);
+        return;
+    }
+    LoadTextFile(fileName); // a read error leaves here, with this window still shown
+
+    hide();
+    const auto showAgain = qScopeGuard([this] { show(); });
+    TFormPreView preview; // no parent window: the main window is hidden meanwhile
+    // Closing the preview must not count as closing the tool's last window.
+    preview.setAttribute(Qt::WA_QuitOnClose, false);
+    preview.DataKind = -1;
+    preview.FileName = fileName;
+    preview.Lines = &Lines;
+    RunPreview(preview);
+}
+
+void TFormFolioscopeMain::LoadTextFile(const QString& fileName) {
+    Lines.clear();
+    Lines = ReadTextFileLines(fileName);
+}
+
+void TFormFolioscopeMain::ButtonVersionClick() {
+    TAboutFolioscope about(this);
+    about.exec();
+}
+
+void TFormFolioscopeMain::BitBtnHelpClick() {
+    // The help viewer is not part of the program yet; the button has nothing to open.
+}
+
+void TFormFolioscopeMain::BitBtnExitClick() {
+    close();
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The main window: choose a report file, read it into Lines, and show it in a modal preview
+// window while this window is hidden; also the about box, help and exit.
+
+#include <QByteArrayList>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class TFormPreView;
+
+class TFormFolioscopeMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormFolioscopeMain(QWidget* parent = nullptr);
+    ~TFormFolioscopeMain() override;
+
+    QPushButton* BitBtnFileOpen;
+    QPushButton* ButtonVersion;
+    QPushButton* BitBtnHelp;
+    QPushButton* BitBtnExit;
+    QLabel* Label1;
+
+    QByteArrayList Lines; // the opened file's lines, bytes as read (code page 932)
+    QString LastFolder;   // folder of the last chosen file, trailing '/'; kept between runs
+
+    // The open-file dialog (OpenDialog1): returns the chosen path, or an empty string when the
+    // user cancels. Replaceable so that tests can choose without a dialog.
+    std::function<QString(QWidget* parent, const QString& title, const QString& folder,
+                          const QString& filter)>
+        OpenDialog1;
+
+    // Runs the prepared preview window modally; replaceable for tests.
+    std::function<void(TFormPreView& preview)> RunPreview;
+
+    // Empties Lines and fills it from the file. Throws TextFileError (Lines stays empty).
+    void LoadTextFile(const QString& fileName);
+
+    // The open-file flow after the dialog: checks, reading, preview. Also used for a file
+    // named on the command line.
+    void OpenFile(const QString& fileName);
+
+    // Where LastFolder is kept between runs.
+    static constexpr const char* SettingsOrganisation = "Folioscope";
+    static constexpr const char* SettingsApplication = "Folioscope";
+    static constexpr const char* LastFolderKey = "LastFolder";
+
+    // Topic of this window in the help file.
+    static constexpr int HelpTopic = 6533;
+
+public slots:
+    void BitBtnFileOpenClick();
+    void ButtonVersionClick();
+    void BitBtnHelpClick();
+    void BitBtnExitClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;   // FormShow
+    void closeEvent(QCloseEvent* event) override; // FormClose
+
+private:
+    bool shownBefore_ = false;
+};

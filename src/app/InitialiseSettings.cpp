@@ -1,0 +1,9 @@
+#include "app/InitialiseSettings.h"
+
+#include "document/OutputSettings.h"
+#include "help/HelpFolder.h"
+
+void InitialiseSettings() {
+    HelpFolder = ProgramFolder();
+    ResetOutputSettings();
+}
