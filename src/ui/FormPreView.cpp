@@ -22,7 +22,9 @@
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
 
-static void initPreviewResources() { Q_INIT_RESOURCE(preview); }
+static void initPreviewResources() {
+    Q_INIT_RESOURCE(preview);
+}
 
 namespace {
 
@@ -64,10 +66,9 @@ QGroupBox* groupBox(QWidget* parent, const QRect& geometry, const QString& title
 } // namespace
 
 TFormPreView::TFormPreView(QWidget* parent)
-    : QDialog(parent),
-      progress_(std::make_unique<TFormProgressBar>(this)),
-      engine_(std::make_unique<LayoutEngine>(State, PrintPreview1, OutputSettings,
-                                             progress_.get())) {
+    : QDialog(parent), progress_(std::make_unique<TFormProgressBar>(this)),
+      engine_(
+          std::make_unique<LayoutEngine>(State, PrintPreview1, OutputSettings, progress_.get())) {
     initPreviewResources();
     createControls();
     qApp->installEventFilter(this);
@@ -99,13 +100,14 @@ void TFormPreView::createControls() {
     layout->addWidget(Panel1);
 
     BitBtnReturn = bitmapButton(Panel1, {15, 3, 81, 25}, "return", QStringLiteral("戻る"));
-    BitBtnPrintOut = bitmapButton(Panel1, {105, 31, 81, 25}, nullptr, QStringLiteral("印字出力..."));
+    BitBtnPrintOut =
+        bitmapButton(Panel1, {105, 31, 81, 25}, nullptr, QStringLiteral("印字出力..."));
     BitBtnSettei = bitmapButton(Panel1, {196, 31, 81, 25}, "settings", QStringLiteral("出力設定"),
                                 QStringLiteral("印字データ/マージン設定"));
 
     GroupBox2 = groupBox(Panel1, {288, 12, 81, 49}, QStringLiteral("各種設定"));
-    BitBtnPrintSetUp = bitmapButton(GroupBox2, {11, 16, 25, 25}, "printer", {},
-                                    QStringLiteral("プリンタ設定"));
+    BitBtnPrintSetUp =
+        bitmapButton(GroupBox2, {11, 16, 25, 25}, "printer", {}, QStringLiteral("プリンタ設定"));
     BitBtnFont =
         bitmapButton(GroupBox2, {46, 16, 25, 25}, "font", {}, QStringLiteral("フォント設定"));
 
@@ -127,8 +129,8 @@ void TFormPreView::createControls() {
         bitmapButton(GroupBox1, {145, 16, 25, 25}, "last", {}, QStringLiteral("最後のページ"));
 
     GroupBox3 = groupBox(Panel1, {560, 12, 81, 49}, QStringLiteral("表示倍率%"));
-    BitBtn1 = bitmapButton(GroupBox3, {5, 19, 19, 22}, "zoomreset", {},
-                           QStringLiteral("倍率リセット"));
+    BitBtn1 =
+        bitmapButton(GroupBox3, {5, 19, 19, 22}, "zoomreset", {}, QStringLiteral("倍率リセット"));
     BitBtn1->setIconSize(QSize(14, 14));
     EditBoxBairitu = new QLineEdit(QStringLiteral("100"), GroupBox3);
     EditBoxBairitu->setGeometry(26, 20, 33, 20);
@@ -208,9 +210,7 @@ void TFormPreView::FormShow() {
         CurrentPage = 1;
         EditBoxBairitu->setText(OutputSettings.PreviewZoomText.text());
         ApplyZoom();
-        EditBoxPage->installEventFilter(this);
-        EditBoxBairitu->installEventFilter(this);
-        editHandlersAttached_ = true;
+        editHandlersAttached_ = true; // the window's event filter passes Enter to EditKeyDown
     };
     if (Lines) {
         try {
@@ -233,7 +233,9 @@ void TFormPreView::FormClose() {
     OutputSettings.PreviewZoomText = EditBoxBairitu->text();
 }
 
-void TFormPreView::CalcFrameGeometry() { engine_->CalcFrameGeometry(); }
+void TFormPreView::CalcFrameGeometry() {
+    engine_->CalcFrameGeometry();
+}
 
 void TFormPreView::LayoutDocument() {
     // The picture shown refers to a page that the new layout drops.
@@ -303,7 +305,9 @@ void TFormPreView::goToPage(int page) {
     ShowPage();
 }
 
-void TFormPreView::BitBtnReturnClick() { reject(); }
+void TFormPreView::BitBtnReturnClick() {
+    reject();
+}
 
 void TFormPreView::BitBtnTopPageClick() {
     if (CurrentPage != 1 && PrintPreview1.PageCount() > 0)
@@ -329,7 +333,9 @@ void TFormPreView::BitBtnFontClick() {
     // The font settings dialog is not part of the program yet; the button does nothing.
 }
 
-void TFormPreView::BitBtnSetteiClick() { OpenOutputSettings(); }
+void TFormPreView::BitBtnSetteiClick() {
+    OpenOutputSettings();
+}
 
 void TFormPreView::BitBtnHelpClick() {
     // The help viewer is not part of the program yet; the button does nothing.
@@ -348,11 +354,19 @@ void TFormPreView::BitBtn1Click() {
     ApplyZoom();
 }
 
-void TFormPreView::UpDownBairituClick() { ApplyZoom(); }
+void TFormPreView::UpDownBairituClick() {
+    ApplyZoom();
+}
 
-void TFormPreView::N1Click() { BitBtn1Click(); }
-void TFormPreView::N2Click() { BitBtnTopPageClick(); }
-void TFormPreView::N3Click() { BitBtnBottomPageClick(); }
+void TFormPreView::N1Click() {
+    BitBtn1Click();
+}
+void TFormPreView::N2Click() {
+    BitBtnTopPageClick();
+}
+void TFormPreView::N3Click() {
+    BitBtnBottomPageClick();
+}
 
 void TFormPreView::showPopupMenu(QWidget* source, const QPoint& pos) {
     PopupMenu1->popup(source->mapToGlobal(pos));

@@ -9,7 +9,9 @@
 namespace {
 
 // Nearest integer, halves to even, as the picture's sizes are rounded.
-double nearest(double x) { return std::nearbyint(x); }
+double nearest(double x) {
+    return std::nearbyint(x);
+}
 
 // One side of the picture. The recording's nominal size is kept in hundredths of a millimetre
 // (printable size in mm over printable size in dots gives the millimetres of one dot); it is
@@ -34,8 +36,8 @@ QSize PageImage::pictureSize(const TPrinterInfo& printer, double zoom, double sc
         return {};
     double w = side(printer.PaperWidthDots, printer.PrintableWidthMm, printer.PrintableWidthDots,
                     printer.DpiX, screenDpiX, zoom);
-    double h = side(printer.PaperHeightDots, printer.PrintableHeightMm,
-                    printer.PrintableHeightDots, printer.DpiY, screenDpiY, zoom);
+    double h = side(printer.PaperHeightDots, printer.PrintableHeightMm, printer.PrintableHeightDots,
+                    printer.DpiY, screenDpiY, zoom);
     // A huge typed zoom would overflow the widget and painter coordinates: shrink both sides
     // by the same factor until the longer one fits.
     const double longer = std::max(w, h);
@@ -71,9 +73,9 @@ void PageImage::paint(QPainter& painter, const QRect& exposed) const {
     // Shadow, sheet and printable area are drawn in pixels so that their edges and the
     // one-pixel outlines stay sharp at every zoom.
     const QRect sheet(QPoint(0, 0), QPoint(x(paperW) - 1, y(paperH) - 1));
-    painter.fillRect(QRect(QPoint(x(ShadowDots), y(ShadowDots)),
-                           QPoint(size_.width() - 1, size_.height() - 1)),
-                     QColor(128, 128, 128));
+    painter.fillRect(
+        QRect(QPoint(x(ShadowDots), y(ShadowDots)), QPoint(size_.width() - 1, size_.height() - 1)),
+        QColor(128, 128, 128));
     painter.setBrush(Qt::white);
     painter.setPen(QPen(Qt::black, 0));
     painter.drawRect(sheet.adjusted(0, 0, -1, -1));

@@ -27,6 +27,7 @@ public:
     // The picture's size in screen pixels: the physical size of (paper + shadow) at the
     // screen's logical resolution, times the zoom.
     QSize size() const { return size_; }
+    const PageRecording& page() const { return *page_; }
     static QSize pictureSize(const TPrinterInfo& printer, double zoom, double screenDpiX,
                              double screenDpiY);
 

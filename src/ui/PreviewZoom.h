@@ -18,7 +18,9 @@ constexpr int StepIncrement = 10;
 double percentFromText(const QString& text);
 
 // The display scale of a zoom percent: 100 percent shows the sheet at 0.8 of its size.
-inline double factorFromPercent(double percent) { return percent / 100 / 1.25; }
+inline double factorFromPercent(double percent) {
+    return percent / 100 / 1.25;
+}
 
 // One step of the arrows from the percent now in force: +10 or -10 (direction > 0 or < 0),
 // kept within 20 .. 500.

@@ -19,8 +19,8 @@ UpDownButtons::UpDownButtons(QLineEdit* buddy, QWidget* parent)
 }
 
 void UpDownButtons::step(int direction) {
-    const int next = preview_zoom::stepPercent(preview_zoom::percentFromText(buddy_->text()),
-                                               direction);
+    const int next =
+        preview_zoom::stepPercent(preview_zoom::percentFromText(buddy_->text()), direction);
     buddy_->setText(QString::number(next));
     emit clicked(direction);
 }
