@@ -4,7 +4,9 @@
 // which are drawn as real lines when the page is complete (FlushRules).
 
 #include <QByteArrayView>
+#include <QPoint>
 #include <QRect>
+#include <cstdint>
 #include <vector>
 
 #include "document/LayoutState.h"
@@ -39,6 +41,13 @@ public:
     const std::vector<RuleSegment>& ExtraRules() const { return extra_; }
 
 private:
+    // Opens a segment at point (isEnd false) or ends one there: the last segment of a
+    // horizontal or extra list, the first still open vertical at the same X.
+    void AddRulePoint(std::vector<RuleSegment>& list, bool isEnd, const QPoint& point);
+    // The rule points of one box mark (kind 8..18) at point; true when the mark sets
+    // BoxLineSeen.
+    bool AddBoxMarkPoints(int kind, const QPoint& point);
+
     LayoutState& state_;
     TPrintPreview& store_;
     const TOutputSettings& settings_;

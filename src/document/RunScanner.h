@@ -18,6 +18,18 @@ enum RunKind : int {
     RunSpanClose = 7,
     RunBoxFirst = 8,
     RunBoxLast = 18,
+    // The box marks one by one.
+    RunHeavyTopLeft = 8, // "┏"
+    RunHeavyCross = 9,   // "╋"
+    RunTopLeft = 10,     // "┌"
+    RunTopRight = 11,    // "┐"
+    RunBottomLeft = 12,  // "└"
+    RunBottomRight = 13, // "┘"
+    RunTopTee = 14,      // "┬"
+    RunBottomTee = 15,   // "┴"
+    RunLeftTee = 16,     // "├"
+    RunRightTee = 17,    // "┤"
+    RunCross = 18,       // "┼"
 };
 
 struct Run {
