@@ -2,6 +2,7 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPolygonF>
 #include <cmath>
 
 #include "pages/CachedFont.h"
@@ -21,7 +22,8 @@ public:
     Player(QPainter& painter, const PageRecording& page) : painter_(painter), page_(page) {
         // A rule one dot wide at 600 dpi is a fraction of a screen pixel in the preview;
         // draw such rules at least one device pixel wide, as a printer or metafile player does.
-        const QTransform& t = painter.worldTransform();
+        // The scale is the whole way to the device: world transform, window and viewport.
+        const QTransform t = painter.combinedTransform();
         scale_ = std::sqrt(std::abs(t.determinant()));
     }
 
@@ -55,18 +57,28 @@ public:
 
     void operator()(const LineRecord& r) {
         painter_.setPen(pen(r.pen));
-        painter_.drawLine(r.from, r.to);
+        const QPointF shift = centre(r.pen);
+        painter_.drawLine(QPointF(r.from) + shift, QPointF(r.to) + shift);
     }
 
     void operator()(const PolylineRecord& r) {
         painter_.setPen(pen(r.pen));
-        painter_.drawPolyline(r.points.data(), int(r.points.size()));
+        const QPointF shift = centre(r.pen);
+        QPolygonF points;
+        points.reserve(qsizetype(r.points.size()));
+        for (const QPoint& p : r.points)
+            points.append(QPointF(p) + shift);
+        painter_.drawPolyline(points);
     }
 
+    // The outline runs on the rectangle's outermost dots (left .. right, top .. bottom), the
+    // inside filled with the brush, as a printer draws a rectangle.
     void operator()(const RectangleRecord& r) {
         painter_.setPen(pen(r.pen));
         painter_.setBrush(r.fill ? QBrush(QColor(*r.fill)) : QBrush(Qt::NoBrush));
-        painter_.drawRect(r.rect);
+        const QPointF shift = centre(r.pen);
+        painter_.drawRect(QRectF(QPointF(r.rect.topLeft()) + shift,
+                                 QSizeF(r.rect.width() - 1, r.rect.height() - 1)));
         painter_.setBrush(Qt::NoBrush);
     }
 
@@ -88,6 +100,14 @@ public:
     }
 
 private:
+    // A dot at (x, y) is the square from (x, y) to (x + 1, y + 1). A line of odd width runs
+    // through the middle of its dots so that it covers whole device pixels at one dot per
+    // pixel (one row for a one-dot rule, also when antialiased or scaled); a line of even
+    // width already has its edges on dot boundaries.
+    static QPointF centre(const PenSpec& spec) {
+        return std::max(1, spec.width) % 2 == 1 ? QPointF(0.5, 0.5) : QPointF(0, 0);
+    }
+
     QPen pen(const PenSpec& spec) const {
         const bool thin = spec.width * scale_ < 1.0;
         QPen p(QColor(spec.color), thin ? 0 : std::max(1, spec.width),

@@ -9,4 +9,6 @@ inline constexpr const char* GetPageOutOfRange = "TPrinterCanvas.GetPage: Index 
 inline constexpr const char* BeginDocAlreadyPrinting = "TPrintPreview: BeginDoc: Already Printing";
 inline constexpr const char* NewPageNotPrinting = "TPrintPreview.NewPage: not Printing";
 inline constexpr const char* EndDocNotPrinting = "TPrintPreview.EndDoc: not Printing";
+// No printer can be had, or the selected print queue no longer exists.
+inline constexpr const char* NoPrinter = "選択されたプリンタは使用できません";
 } // namespace pages_errors

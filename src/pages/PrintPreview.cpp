@@ -5,10 +5,15 @@
 void TPrintPreview::BeginDoc() {
     if (printing_)
         throw EPrintPreviewError(pages_errors::BeginDocAlreadyPrinting);
-    canvas_.reset();
     pages_.clear();
     printing_ = true;
-    NewPage();
+    try {
+        NewPage();
+    } catch (...) {
+        // Without its first page the store would be recording into nothing: back to idle.
+        printing_ = false;
+        throw;
+    }
 }
 
 void TPrintPreview::NewPage() {

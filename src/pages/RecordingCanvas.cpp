@@ -22,7 +22,6 @@ void RecordingCanvas::copyStateFrom(const RecordingCanvas& other) {
     pen_ = other.pen_;
     brush_ = other.brush_;
     textColor_ = other.textColor_;
-    textExtra_ = other.textExtra_;
     copyMode_ = other.copyMode_;
     textFlags_ = other.textFlags_;
     updateFont();

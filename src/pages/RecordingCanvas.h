@@ -22,8 +22,9 @@ public:
     // and a solid white brush.
     RecordingCanvas(PageRecording& page, int dpiY);
 
-    // Takes over font, pen, brush, copy mode and text flags (a new page's canvas keeps the
-    // state of the previous one).
+    // Takes over font (face, size, text colour), pen, brush, copy mode and text flags: a new
+    // page's canvas keeps them from the previous one. Extra character spacing and the pen
+    // position belong to the page and start again at 0 and (0, 0).
     void copyStateFrom(const RecordingCanvas& other);
 
     int dpiY() const { return dpiY_; }

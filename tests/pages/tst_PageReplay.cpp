@@ -1,14 +1,87 @@
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "pages/PageRecording.h"
 #include "pages/RecordingCanvas.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+
+namespace {
+
+// Black or dark grey ink; the blue background and the red fill are not dark.
+bool dark(const QImage& image, int x, int y) {
+    const QRgb c = image.pixel(x, y);
+    return qRed(c) < 128 && qGreen(c) < 128 && qBlue(c) < 128;
+}
+
+// Rows (or columns) of image in [from, to) that hold a dark pixel somewhere in the given span
+// across.
+QList<int> darkRows(const QImage& image, int xFrom, int xTo, int yFrom, int yTo) {
+    QList<int> rows;
+    for (int y = yFrom; y < yTo; ++y)
+        for (int x = xFrom; x < xTo; ++x)
+            if (dark(image, x, y)) {
+                rows.append(y);
+                break;
+            }
+    return rows;
+}
+QList<int> darkColumns(const QImage& image, int xFrom, int xTo, int yFrom, int yTo) {
+    return darkRows(image.transformed(QTransform(0, 1, 1, 0, 0, 0)), yFrom, yTo, xFrom, xTo);
+}
+
+// A page at 72 dpi with one of everything: a rule, a filled box, an outlined box and a text
+// run over its white box.
+struct SamplePage {
+    PageRecording page{QSize(300, 200)};
+    QRect fill{100, 10, 30, 20};
+    QRect outline{20, 80, 40, 30};
+    QPoint textAt{140, 80};
+    QSize textBox;
+    int cell = 0;
+
+    SamplePage() {
+        RecordingCanvas canvas(page, 72);
+        canvas.moveTo(10, 20);
+        canvas.lineTo(60, 20);
+        canvas.moveTo(80, 10);
+        canvas.lineTo(80, 60);
+        canvas.setBrush(qRgb(255, 0, 0));
+        canvas.fillRect(fill);
+        canvas.setBrush(std::nullopt);
+        canvas.rectangle(outline);
+        canvas.setBrush(qRgb(255, 255, 255));
+        canvas.setFont(QStringLiteral("ＭＳ 明朝"), 24);
+        canvas.textOut(textAt.x(), textAt.y(), "AB");
+        const auto& text = std::get<TextRecord>(page.records().back());
+        textBox = text.box;
+        cell = text.cellWidth;
+    }
+
+    // Replays onto a blue image of size with the painter prepared by setup.
+    QImage replay(QSize size, QPoint origin, const std::function<void(QPainter&)>& setup = {}) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(qRgb(0, 0, 255));
+        QPainter painter(&image);
+        if (setup)
+            setup(painter);
+        page.replay(painter, origin);
+        return image;
+    }
+};
+
+const QRgb blue = qRgb(0, 0, 255);
+
+} // namespace
 
 class TestPageReplay : public QObject {
     Q_OBJECT
@@ -38,6 +111,189 @@ private slots:
         const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
         QVERIFY2(text.contains(QStringLiteral("梁 B1 300×600 断面検定")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Page 1")), qPrintable(text));
+
+        // The words sit where they were recorded: 500 dots at 600 dpi are 60 points.
+        process.start("pdftotext", {"-bbox", pdf, "-"});
+        QVERIFY(process.waitForFinished(20000));
+        const QString html = QString::fromUtf8(process.readAllStandardOutput());
+        const QRegularExpression word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                      "xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">Page</word>");
+        const QRegularExpressionMatch m = word.match(html);
+        QVERIFY2(m.hasMatch(), qPrintable(html));
+        QVERIFY(qAbs(m.captured(1).toDouble() - 60.0) < 1.0);
+        // The cell's top is at 700 dots (84 points); the word's box lies within the cell.
+        const double cellTop = 700 * 72.0 / 600;
+        const double cellHeight = canvas.textHeight("P") * 72.0 / 600;
+        QVERIFY2(m.captured(2).toDouble() >= cellTop - 0.5, qPrintable(m.captured(0)));
+        QVERIFY2(m.captured(3).toDouble() <= cellTop + cellHeight + 0.5, qPrintable(m.captured(0)));
+    }
+
+    void oneDotOnOneDeviceDotOnAnImage() {
+        SamplePage sample;
+        for (const QPoint origin : {QPoint(0, 0), QPoint(15, 25)}) {
+            const QImage image = sample.replay(QSize(300, 240), origin);
+            const int ox = origin.x();
+            const int oy = origin.y();
+            // The rule from (10, 20) to (60, 20) covers row 20 only, from column 10 on.
+            QCOMPARE(darkRows(image, ox + 12, ox + 58, oy + 10, oy + 30), QList<int>{oy + 20});
+            QVERIFY(dark(image, ox + 10, oy + 20));
+            QVERIFY(!dark(image, ox + 9, oy + 20));
+            QVERIFY(!dark(image, ox + 62, oy + 20));
+            QCOMPARE(darkColumns(image, ox + 70, ox + 90, oy + 12, oy + 58), QList<int>{ox + 80});
+            // The filled box covers exactly its rectangle.
+            const QRect fill = sample.fill.translated(origin);
+            QCOMPARE(image.pixel(fill.topLeft()), qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(fill.bottomRight()), qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(fill.topLeft() - QPoint(1, 0)), blue);
+            QCOMPARE(image.pixel(fill.topLeft() - QPoint(0, 1)), blue);
+            QCOMPARE(image.pixel(fill.bottomRight() + QPoint(1, 0)), blue);
+            QCOMPARE(image.pixel(fill.bottomRight() + QPoint(0, 1)), blue);
+            // The outline of a rectangle runs on its outermost pixels, inside unpainted.
+            const QRect outline = sample.outline.translated(origin);
+            const int midY = outline.center().y();
+            QCOMPARE(
+                darkColumns(image, outline.left() - 3, outline.right() + 4, midY - 2, midY + 2),
+                (QList<int>{outline.left(), outline.right()}));
+            const int midX = outline.center().x();
+            QCOMPARE(darkRows(image, midX - 2, midX + 2, outline.top() - 3, outline.bottom() + 4),
+                     (QList<int>{outline.top(), outline.bottom()}));
+            QCOMPARE(image.pixel(outline.center()), blue);
+            // The text run: each glyph inside its own cell, the box white where there is no
+            // ink, nothing painted around it.
+            const QRect box(sample.textAt + origin, sample.textBox);
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    QVERIFY(image.pixel(x, y) != blue);
+            for (int x = box.left() - 2; x <= box.right() + 2; ++x) {
+                QCOMPARE(image.pixel(x, box.top() - 1), blue);
+                QCOMPARE(image.pixel(x, box.bottom() + 1), blue);
+            }
+            for (int k = 0; k < 2; ++k) {
+                const int left = box.left() + k * sample.cell;
+                QVERIFY(!darkColumns(image, left, left + sample.cell, box.top(), box.bottom() + 1)
+                             .isEmpty());
+            }
+            QCOMPARE(box.width(), 2 * sample.cell);
+        }
+    }
+
+    void scaledReplay() {
+        SamplePage sample;
+        // Twice the size: the filled box covers exactly twice its rectangle.
+        QImage image = sample.replay(QSize(600, 400), QPoint(), [](QPainter& p) { p.scale(2, 2); });
+        const QRect fill(sample.fill.topLeft() * 2, sample.fill.size() * 2);
+        QCOMPARE(image.pixel(fill.topLeft()), qRgb(255, 0, 0));
+        QCOMPARE(image.pixel(fill.bottomRight()), qRgb(255, 0, 0));
+        QCOMPARE(image.pixel(fill.topLeft() - QPoint(1, 1)), blue);
+        QCOMPARE(image.pixel(fill.bottomRight() + QPoint(1, 1)), blue);
+        // The one-dot rule is two pixels wide, on rows 40 and 41.
+        QCOMPARE(darkRows(image, 24, 116, 30, 50), (QList<int>{40, 41}));
+        const QRect box(sample.textAt * 2, sample.textBox * 2);
+        QCOMPARE(image.pixel(box.topLeft()), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(box.bottomRight()), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(box.bottomRight() + QPoint(1, 1)), blue);
+
+        // Half the size, placed at an offset in the image's pixels.
+        image =
+            sample.replay(QSize(300, 200), QPoint(40, 60), [](QPainter& p) { p.scale(0.5, 0.5); });
+        QCOMPARE(image.pixel(70, 35), qRgb(255, 0, 0)); // fill (100, 10) + (40, 60), halved
+        QCOMPARE(image.pixel(69, 35), blue);
+        QCOMPARE(darkRows(image, 27, 49, 30, 50), QList<int>{40});
+    }
+
+    void oneDotRuleShowsAtATenthOfItsSize() {
+        PageRecording page(QSize(4958, 7017));
+        RecordingCanvas canvas(page, 600);
+        canvas.moveTo(500, 1234);
+        canvas.lineTo(4000, 1234);
+        canvas.moveTo(2345, 500);
+        canvas.lineTo(2345, 6000);
+        canvas.setBrush(std::nullopt);
+        canvas.rectangle(QRect(3000, 3000, 600, 400));
+        const auto check = [&](const std::function<void(QPainter&)>& setup, const char* how) {
+            QImage image(496, 702, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            {
+                QPainter painter(&image);
+                setup(painter);
+                page.replay(painter);
+            }
+            // Every column under the horizontal rule and every row beside the vertical one
+            // has a dark pixel, one pixel wide.
+            QCOMPARE(darkRows(image, 60, 220, 110, 135).size(), 1);
+            for (int x = 60; x < 390; x += 7)
+                QVERIFY2(!darkRows(image, x, x + 1, 120, 126).isEmpty(), how);
+            QCOMPARE(darkColumns(image, 220, 250, 140, 290).size(), 1);
+            for (int y = 60; y < 590; y += 7)
+                QVERIFY2(!darkColumns(image, 232, 237, y, y + 1).isEmpty(), how);
+            // The rectangle's outline too.
+            QVERIFY2(!darkRows(image, 330, 340, 297, 303).isEmpty(), how);
+            QVERIFY2(!darkColumns(image, 297, 303, 320, 330).isEmpty(), how);
+        };
+        check([](QPainter& p) { p.scale(0.1, 0.1); }, "world transform");
+        check(
+            [](QPainter& p) {
+                p.setRenderHint(QPainter::Antialiasing);
+                p.scale(0.1, 0.1);
+            },
+            "antialiased");
+        // The same scale through window and viewport, as a preview widget may set it.
+        check(
+            [](QPainter& p) {
+                p.setWindow(0, 0, 4958, 7017);
+                p.setViewport(0, 0, 496, 702);
+            },
+            "window and viewport");
+    }
+
+    void oneDotOnOneDeviceDotInA600DpiPdf() {
+        PageRecording page(QSize(4958, 7017));
+        RecordingCanvas canvas(page, 600);
+        canvas.setBrush(qRgb(0, 0, 0));
+        canvas.fillRect(QRect(1000, 2000, 300, 120));
+        canvas.moveTo(600, 3000);
+        canvas.lineTo(3000, 3000);
+        canvas.moveTo(4000, 1000);
+        canvas.lineTo(4000, 4000);
+        canvas.setPenWidth(3);
+        canvas.moveTo(600, 3500);
+        canvas.lineTo(3000, 3500);
+
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("page.pdf");
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(600);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter painter(&writer);
+            page.replay(painter);
+        }
+        // Rasterised at the resolution it was recorded for, each recorded dot is one pixel.
+        QProcess process;
+        process.start("pdftoppm", {"-r", "600", "-gray", "-aa", "no", "-aaVector", "no", pdf,
+                                   dir.filePath("page")});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const QStringList rasters = QDir(dir.path()).entryList({"page*.pgm"});
+        QCOMPARE(rasters.size(), 1);
+        QImageReader::setAllocationLimit(0); // a 600-dpi A4 sheet is larger than the default
+        const QImage image(dir.filePath(rasters.first()));
+        QVERIFY(!image.isNull());
+        QVERIFY(qAbs(image.width() - 4958) <= 1);
+
+        QCOMPARE(
+            darkColumns(image, 950, 1350, 2050, 2051), (QList<int>{}) << [] {
+                QList<int> columns;
+                for (int x = 1000; x < 1300; ++x)
+                    columns.append(x);
+                return columns;
+            }());
+        QCOMPARE(darkRows(image, 1100, 1101, 1950, 2170).first(), 2000);
+        QCOMPARE(darkRows(image, 1100, 1101, 1950, 2170).last(), 2119);
+        QCOMPARE(darkRows(image, 1000, 2500, 2990, 3010), QList<int>{3000});
+        QCOMPARE(darkColumns(image, 3990, 4010, 1500, 3500), QList<int>{4000});
+        QCOMPARE(darkRows(image, 1000, 2500, 3490, 3510), (QList<int>{3499, 3500, 3501}));
     }
 
     void glyphsSitOnHalfPitchCells() {

@@ -1,0 +1,67 @@
+#include "pages/CurrentPrinter.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "pages/PagesErrors.h"
+#include "pages/PrinterError.h"
+
+namespace current_printer {
+
+namespace {
+std::unique_ptr<QPrinter>& slot() {
+    static std::unique_ptr<QPrinter> printer;
+    return printer;
+}
+} // namespace
+
+QPrinter& get() {
+    std::unique_ptr<QPrinter>& printer = slot();
+    if (!printer)
+        printer = createDefault();
+    // A printer object needs the application object; without it nothing can be printed.
+    if (!printer || !printer->isValid())
+        throw EPrinterError(pages_errors::NoPrinter);
+    return *printer;
+}
+
+void replace(std::unique_ptr<QPrinter> printer) {
+    slot() = std::move(printer);
+}
+
+std::unique_ptr<QPrinter> createDefault() {
+    const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
+    if (!queue.isNull()) {
+        if (auto printer = createForQueue(queue))
+            return printer;
+    }
+    return createPdfPrinter();
+}
+
+std::unique_ptr<QPrinter> createForQueue(const QPrinterInfo& queue) {
+    if (queue.isNull())
+        return nullptr;
+    auto printer = std::make_unique<QPrinter>(queue, QPrinter::HighResolution);
+    if (!printer->isValid() || printer->outputFormat() != QPrinter::NativeFormat)
+        return nullptr;
+    // Qt starts every page layout with margins of its own choosing (10 points) and only keeps
+    // them from going below the device's unprintable strips. The layout expects the printable
+    // area of the device itself, as a printer driver reports it, so use exactly those strips.
+    const QPageLayout layout = printer->pageLayout();
+    printer->setFullPage(false);
+    printer->setPageMargins(layout.minimumMargins(), layout.units());
+    return printer;
+}
+
+std::unique_ptr<QPrinter> createPdfPrinter() {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setResolution(600);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageOrientation(QPageLayout::Portrait);
+    printer->setFullPage(true);
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    return printer;
+}
+
+} // namespace current_printer

@@ -1,0 +1,33 @@
+#pragma once
+// The process-wide current printer: the device that pages are laid out for and printed on.
+// Created on first use from the system's default print queue; on a machine without one it is
+// a PDF printer (A4 portrait, 600 dpi, the whole sheet printable, no offsets). The print and
+// page setup dialogs change it in place; a host or a test may replace it.
+
+#include <memory>
+
+class QPrinter;
+class QPrinterInfo;
+
+namespace current_printer {
+
+// The current printer, created on first use. Throws EPrinterError when no printer can be had.
+QPrinter& get();
+
+// Makes printer the current one; null forgets the current printer, so the next get() creates
+// it afresh from the system's default queue.
+void replace(std::unique_ptr<QPrinter> printer);
+
+// What get() creates: the default queue, or the PDF printer where there is none (or where
+// the default queue cannot be opened).
+std::unique_ptr<QPrinter> createDefault();
+
+// A printer on a print queue, its printable area set to the device's own (the margins that
+// the queue reports as unprintable), at the resolution of a high-resolution printer.
+// Null when the queue cannot be opened.
+std::unique_ptr<QPrinter> createForQueue(const QPrinterInfo& queue);
+
+// The PDF printer: A4 portrait, 600 dpi, full page, no offsets.
+std::unique_ptr<QPrinter> createPdfPrinter();
+
+} // namespace current_printer
