@@ -82,38 +82,15 @@ inline constexpr std::array<QByteArrayView, 9> FigureBlockTags = {
     FigurePlaceRMFai2, FigurePlaceMSita, FigurePlacePDelt, FigurePlacePDelt2};
 
 // All 32 tags.
-inline constexpr std::array<QByteArrayView, 32> AllTags = {Font1,
-                                                           Font2,
-                                                           Font3,
-                                                           HPitchStart,
-                                                           HPitchEnd,
-                                                           TitleStart,
-                                                           TitleEnd,
-                                                           DataEnd,
-                                                           BlockStart,
-                                                           BlockEnd,
-                                                           PageEnd,
-                                                           Fraction,
-                                                           EmfFile,
-                                                           EmfFile0,
-                                                           EmfFileC,
-                                                           EmfFileR,
-                                                           EmfFileS,
-                                                           EmfFileL,
-                                                           BmpFile,
-                                                           BmpFileC,
-                                                           BmpFileR,
-                                                           BmpFileL,
-                                                           JpgFile,
-                                                           FigureInsert,
-                                                           FigurePlaceR,
-                                                           FigurePlaceS,
-                                                           FigurePlaceL,
-                                                           FigurePlaceRMFai,
-                                                           FigurePlaceRMFai2,
-                                                           FigurePlaceMSita,
-                                                           FigurePlacePDelt,
-                                                           FigurePlacePDelt2};
+// clang-format off
+inline constexpr std::array<QByteArrayView, 32> AllTags = {
+    Font1, Font2, Font3, HPitchStart, HPitchEnd, TitleStart, TitleEnd, DataEnd,
+    BlockStart, BlockEnd, PageEnd, Fraction,
+    EmfFile, EmfFile0, EmfFileC, EmfFileR, EmfFileS, EmfFileL,
+    BmpFile, BmpFileC, BmpFileR, BmpFileL, JpgFile,
+    FigureInsert, FigurePlaceR, FigurePlaceS, FigurePlaceL, FigurePlaceRMFai,
+    FigurePlaceRMFai2, FigurePlaceMSita, FigurePlacePDelt, FigurePlacePDelt2};
+// clang-format on
 
 // True for the figure file tags (an operand line with the file name follows).
 bool isFigureFileTag(QByteArrayView line);

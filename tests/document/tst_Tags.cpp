@@ -76,6 +76,12 @@ private slots:
         QVERIFY(tags::isBitmapTag(tags::BmpFileL) && !tags::isBitmapTag(tags::JpgFile));
         QVERIFY(!tags::isFigureFileTag(tags::FigureInsert));
         QVERIFY(!tags::isFigureBlockTag(tags::Fraction));
+
+        // Lines as the document holds them compare directly with the constants.
+        const QByteArrayList lines{"<Font1>", "<Font1> "};
+        QVERIFY(lines[0] == tags::Font1);
+        QVERIFY(lines[1] != tags::Font1);
+        QVERIFY(tags::Font2 != lines[0]);
     }
 
     void nearMissesAreTextLines_data() {
