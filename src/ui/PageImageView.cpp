@@ -19,7 +19,7 @@ void PageImageView::setPicture(std::unique_ptr<PageImage> picture) {
 void PageImageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     // The corners beside the shadow are not part of the picture: they show the background.
-    painter.fillRect(event->rect(), palette().window());
+    painter.fillRect(event->rect(), palette().brush(backgroundRole()));
     if (picture_)
         picture_->paint(painter, event->rect());
 }
