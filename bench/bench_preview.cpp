@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
     std::printf("pages: %d, viewport %dx%d\n", window.PrintPreview1.PageCount(), viewport->width(),
                 viewport->height());
     const long baseRss = rssKiB();
+    if (qEnvironmentVariableIsSet("BENCH_PREVIEW_SHOT"))
+        window.grab().save(qEnvironmentVariable("BENCH_PREVIEW_SHOT"));
 
     for (const char* zoom : {"100", "300"}) {
         window.EditBoxBairitu->setText(QString::fromLatin1(zoom));
