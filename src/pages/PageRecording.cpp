@@ -1,6 +1,7 @@
 #include "pages/PageRecording.h"
 
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
@@ -15,53 +16,200 @@ int PageRecording::fontIndex(const FontSpec& font) {
     return int(fonts_.size() - 1);
 }
 
-namespace {
+std::uint32_t PageRecording::penIndex(const PenSpec& pen) {
+    // A page uses a handful of pens, mostly the one used last.
+    for (std::size_t i = pens_.size(); i-- > 0;)
+        if (pens_[i] == pen)
+            return std::uint32_t(i);
+    pens_.push_back(pen);
+    return std::uint32_t(pens_.size() - 1);
+}
 
-class Player {
+void PageRecording::appendText(QPoint topLeft, QByteArrayView bytes, int fontIndex, int cellWidth,
+                               int extraSpacing, QSize box, QRgb color,
+                               std::optional<QRgb> background) {
+    StoredText text{topLeft,
+                    box,
+                    std::uint32_t(text_.size()),
+                    std::uint32_t(bytes.size()),
+                    cellWidth,
+                    extraSpacing,
+                    color,
+                    background.value_or(0),
+                    std::uint16_t(fontIndex),
+                    background.has_value()};
+    text_.append(bytes);
+    texts_.push_back(text);
+    order_.push_back(Kind::Text);
+}
+
+void PageRecording::appendLine(QPoint from, QPoint to, const PenSpec& pen) {
+    lines_.push_back(StoredLine{from, to, penIndex(pen)});
+    order_.push_back(Kind::Line);
+}
+
+void PageRecording::append(PageRecord record) {
+    struct Appender {
+        PageRecording& page;
+        void operator()(TextRecord& r) {
+            page.appendText(r.topLeft, r.bytes, r.fontIndex, r.cellWidth, r.extraSpacing, r.box,
+                            r.color, r.background);
+        }
+        void operator()(LineRecord& r) { page.appendLine(r.from, r.to, r.pen); }
+        void operator()(PolylineRecord& r) {
+            page.polylines_.push_back(std::move(r));
+            page.order_.push_back(Kind::Polyline);
+        }
+        void operator()(RectangleRecord& r) {
+            page.rectangles_.push_back(r);
+            page.order_.push_back(Kind::Rectangle);
+        }
+        void operator()(FillRecord& r) {
+            page.fills_.push_back(r);
+            page.order_.push_back(Kind::Fill);
+        }
+        void operator()(ImageRecord& r) {
+            page.images_.push_back(std::move(r));
+            page.order_.push_back(Kind::Image);
+        }
+        void operator()(FigureRecord& r) {
+            page.figures_.push_back(std::move(r));
+            page.order_.push_back(Kind::Figure);
+        }
+    };
+    std::visit(Appender{*this}, record);
+}
+
+PageRecord PageRecording::decode(Kind kind, Cursor& cursor) const {
+    switch (kind) {
+    case Kind::Text: {
+        const StoredText& t = texts_[cursor.text++];
+        TextRecord r;
+        r.topLeft = t.topLeft;
+        r.bytes = QByteArray(text_.constData() + t.offset, qsizetype(t.size));
+        r.fontIndex = t.fontIndex;
+        r.cellWidth = t.cellWidth;
+        r.extraSpacing = t.extraSpacing;
+        r.box = t.box;
+        r.color = t.color;
+        if (t.opaque)
+            r.background = t.background;
+        return r;
+    }
+    case Kind::Line: {
+        const StoredLine& l = lines_[cursor.line++];
+        return LineRecord{l.from, l.to, pens_[l.pen]};
+    }
+    case Kind::Polyline:
+        return polylines_[cursor.polyline++];
+    case Kind::Rectangle:
+        return rectangles_[cursor.rectangle++];
+    case Kind::Fill:
+        return fills_[cursor.fill++];
+    case Kind::Image:
+        return images_[cursor.image++];
+    case Kind::Figure:
+        return figures_[cursor.figure++];
+    }
+    Q_UNREACHABLE();
+}
+
+const std::vector<PageRecord>& PageRecording::records() const {
+    if (decoded_.size() < order_.size()) {
+        decoded_.reserve(order_.size());
+        for (std::size_t i = decoded_.size(); i < order_.size(); ++i)
+            decoded_.push_back(decode(order_[i], decodedCursor_));
+    }
+    return decoded_;
+}
+
+void PageRecording::reserveLike(const PageRecording& other) {
+    order_.reserve(other.order_.size());
+    texts_.reserve(other.texts_.size());
+    lines_.reserve(other.lines_.size());
+    text_.reserve(other.text_.size());
+}
+
+void PageRecording::squeeze() {
+    order_.shrink_to_fit();
+    texts_.shrink_to_fit();
+    lines_.shrink_to_fit();
+    text_.squeeze();
+}
+
+std::size_t PageRecording::storageBytes() const {
+    return order_.capacity() * sizeof(Kind) + texts_.capacity() * sizeof(StoredText) +
+           lines_.capacity() * sizeof(StoredLine) + pens_.capacity() * sizeof(PenSpec) +
+           polylines_.capacity() * sizeof(PolylineRecord) +
+           rectangles_.capacity() * sizeof(RectangleRecord) +
+           fills_.capacity() * sizeof(FillRecord) + images_.capacity() * sizeof(ImageRecord) +
+           figures_.capacity() * sizeof(FigureRecord) + std::size_t(text_.capacity()) +
+           fonts_.capacity() * sizeof(FontSpec);
+}
+
+// Plays a page's records onto a painter, keeping the pen it set last.
+class PagePlayer {
 public:
-    Player(QPainter& painter, const PageRecording& page) : painter_(painter), page_(page) {
+    PagePlayer(QPainter& painter, const PageRecording& page) : painter_(painter), page_(page) {
         // A rule one dot wide at 600 dpi is a fraction of a screen pixel in the preview;
         // draw such rules at least one device pixel wide, as a printer or metafile player does.
         // The scale is the whole way to the device: world transform, window and viewport.
         const QTransform t = painter.combinedTransform();
         scale_ = std::sqrt(std::abs(t.determinant()));
+        // On a raster image a pen of exactly one device pixel draws the same pixels as Qt's
+        // one-pixel line, which is much quicker than stroking an outline. Vector devices (PDF,
+        // printers) keep the true width, since a hairline there follows the viewer's zoom.
+        const QPaintEngine* engine = painter.paintEngine();
+        raster_ = engine && engine->type() == QPaintEngine::Raster;
     }
 
-    void operator()(const TextRecord& r) {
-        if (r.background)
-            painter_.fillRect(QRect(r.topLeft, r.box), QColor(*r.background));
-        if (r.bytes.isEmpty())
+    void text(QPoint topLeft, QSize box, QByteArrayView bytes, int fontIndex, int cellWidth,
+              int extraSpacing, QRgb color, const QRgb* background) {
+        if (background)
+            painter_.fillRect(QRect(topLeft, box), QColor(*background));
+        if (bytes.isEmpty())
             return;
-        CachedFont& font = CachedFont::get(page_.font(r.fontIndex));
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-        glyphs.reserve(r.bytes.size());
-        positions.reserve(r.bytes.size());
+        CachedFont& font = CachedFont::get(page_.font(fontIndex));
+        glyphs_.clear();
+        positions_.clear();
         int x = 0;
-        forEachCp932Char(r.bytes, [&](quint16 code, qsizetype, int byteCount) {
+        forEachCp932Char(bytes, [&](quint16 code, qsizetype, int byteCount) {
             if (code != ' ') {
-                glyphs.append(font.glyph(code));
-                positions.append(QPointF(x, 0));
+                glyphs_.append(font.glyph(code));
+                positions_.append(QPointF(x, 0));
             }
-            x += byteCount * r.cellWidth + r.extraSpacing;
+            x += byteCount * cellWidth + extraSpacing;
         });
-        if (glyphs.isEmpty())
+        if (glyphs_.isEmpty())
             return;
         QGlyphRun run;
         run.setRawFont(font.rawFont());
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        painter_.setPen(QColor(r.color));
-        painter_.drawGlyphRun(QPointF(r.topLeft.x(), r.topLeft.y() + font.ascent()), run);
+        run.setGlyphIndexes(glyphs_);
+        run.setPositions(positions_);
+        penSet_ = false;
+        painter_.setPen(QColor(color));
+        painter_.drawGlyphRun(QPointF(topLeft.x(), topLeft.y() + font.ascent()), run);
     }
 
-    void operator()(const LineRecord& r) {
-        painter_.setPen(pen(r.pen));
-        const QPointF shift = centre(r.pen);
-        painter_.drawLine(QPointF(r.from) + shift, QPointF(r.to) + shift);
+    void operator()(const TextRecord& r) {
+        text(r.topLeft, r.box, r.bytes, r.fontIndex, r.cellWidth, r.extraSpacing, r.color,
+             r.background ? &*r.background : nullptr);
     }
+
+    void line(QPoint from, QPoint to, const PenSpec& spec) {
+        if (!(spec == lastPen_) || !penSet_) {
+            painter_.setPen(pen(spec));
+            lastPen_ = spec;
+            penSet_ = true;
+        }
+        const QPointF shift = centre(spec);
+        painter_.drawLine(QPointF(from) + shift, QPointF(to) + shift);
+    }
+
+    void operator()(const LineRecord& r) { line(r.from, r.to, r.pen); }
 
     void operator()(const PolylineRecord& r) {
+        penSet_ = false;
         painter_.setPen(pen(r.pen));
         const QPointF shift = centre(r.pen);
         QPolygonF points;
@@ -74,6 +222,7 @@ public:
     // The outline runs on the rectangle's outermost dots (left .. right, top .. bottom), the
     // inside filled with the brush, as a printer draws a rectangle.
     void operator()(const RectangleRecord& r) {
+        penSet_ = false;
         painter_.setPen(pen(r.pen));
         painter_.setBrush(r.fill ? QBrush(QColor(*r.fill)) : QBrush(Qt::NoBrush));
         const QPointF shift = centre(r.pen);
@@ -94,9 +243,47 @@ public:
     void operator()(const FigureRecord& r) {
         if (!r.figure)
             return;
+        penSet_ = false;
         painter_.save();
         r.figure->draw(painter_, r.target);
         painter_.restore();
+    }
+
+    // Walks the page in drawing order.
+    void play() {
+        PageRecording::Cursor c;
+        for (const PageRecording::Kind kind : page_.order_) {
+            switch (kind) {
+            case PageRecording::Kind::Text: {
+                const PageRecording::StoredText& t = page_.texts_[c.text++];
+                text(t.topLeft, t.box,
+                     QByteArrayView(page_.text_.constData() + t.offset, qsizetype(t.size)),
+                     t.fontIndex, t.cellWidth, t.extraSpacing, t.color,
+                     t.opaque ? &t.background : nullptr);
+                break;
+            }
+            case PageRecording::Kind::Line: {
+                const PageRecording::StoredLine& l = page_.lines_[c.line++];
+                line(l.from, l.to, page_.pens_[l.pen]);
+                break;
+            }
+            case PageRecording::Kind::Polyline:
+                (*this)(page_.polylines_[c.polyline++]);
+                break;
+            case PageRecording::Kind::Rectangle:
+                (*this)(page_.rectangles_[c.rectangle++]);
+                break;
+            case PageRecording::Kind::Fill:
+                (*this)(page_.fills_[c.fill++]);
+                break;
+            case PageRecording::Kind::Image:
+                (*this)(page_.images_[c.image++]);
+                break;
+            case PageRecording::Kind::Figure:
+                (*this)(page_.figures_[c.figure++]);
+                break;
+            }
+        }
     }
 
 private:
@@ -109,7 +296,8 @@ private:
     }
 
     QPen pen(const PenSpec& spec) const {
-        const bool thin = spec.width * scale_ < 1.0;
+        const double deviceWidth = std::max(1, spec.width) * scale_;
+        const bool thin = deviceWidth < 1.0 || (raster_ && deviceWidth < 1.0 + 1e-9);
         QPen p(QColor(spec.color), thin ? 0 : std::max(1, spec.width),
                spec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine, Qt::RoundCap,
                Qt::RoundJoin); // the ends and joins of a wide pen are round, as on GDI
@@ -119,15 +307,16 @@ private:
     QPainter& painter_;
     const PageRecording& page_;
     double scale_ = 1.0;
+    bool raster_ = false;
+    PenSpec lastPen_;
+    bool penSet_ = false;
+    QList<quint32> glyphs_;
+    QList<QPointF> positions_;
 };
-
-} // namespace
 
 void PageRecording::replay(QPainter& painter, QPoint origin) const {
     painter.save();
     painter.translate(origin);
-    Player player(painter, *this);
-    for (const PageRecord& record : records_)
-        std::visit(player, record);
+    PagePlayer(painter, *this).play();
     painter.restore();
 }

@@ -1,9 +1,18 @@
 #pragma once
 // One recorded page: a display list that replays onto any QPainter (screen image, printer,
 // PDF) with one recorded dot on one device pixel, or scaled with the painter.
+//
+// The two records a page is made of, text runs and rules, are kept compactly: a list of record
+// kinds in drawing order, one array per kind, all text bytes of the page in one buffer and the
+// page's pens in a small table. A dense page of a few hundred records then takes a few KB
+// besides its text, in a handful of allocations. records() gives the page as plain records
+// for inspection; replay does not need it.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QPoint>
 #include <QSize>
+#include <cstdint>
 #include <vector>
 
 #include "pages/PageRecord.h"
@@ -18,19 +27,73 @@ public:
     int width() const { return size_.width(); }
     int height() const { return size_.height(); }
 
-    const std::vector<PageRecord>& records() const { return records_; }
+    // The page as plain records in drawing order, decoded on first use after an append. As
+    // with a vector, references into it stay valid until the next append.
+    const std::vector<PageRecord>& records() const;
+    std::size_t recordCount() const { return order_.size(); }
     const std::vector<FontSpec>& fonts() const { return fonts_; }
     const FontSpec& font(int index) const { return fonts_[size_t(index)]; }
 
-    void append(PageRecord record) { records_.push_back(std::move(record)); }
+    void append(PageRecord record);
+    // The recording canvas's way in: no record object, text bytes copied once.
+    void appendText(QPoint topLeft, QByteArrayView bytes, int fontIndex, int cellWidth,
+                    int extraSpacing, QSize box, QRgb color, std::optional<QRgb> background);
+    void appendLine(QPoint from, QPoint to, const PenSpec& pen);
     // Index of font in the page's font table, added when new.
     int fontIndex(const FontSpec& font);
+
+    // Makes room for as many records and text bytes as other holds (pages of one document
+    // are alike), so that recording allocates once per array.
+    void reserveLike(const PageRecording& other);
+    // Gives back room that recording reserved and did not use (a page is complete).
+    void squeeze();
+    // Bytes held by the page's arrays and text buffer (their capacity).
+    std::size_t storageBytes() const;
 
     // Plays the page with its (0, 0) at origin in the painter's current coordinates.
     void replay(QPainter& painter, QPoint origin = {}) const;
 
 private:
+    enum class Kind : std::uint8_t { Text, Line, Polyline, Rectangle, Fill, Image, Figure };
+    struct StoredText {
+        QPoint topLeft;
+        QSize box;
+        std::uint32_t offset; // into text_
+        std::uint32_t size;
+        std::int32_t cellWidth;
+        std::int32_t extraSpacing;
+        QRgb color;
+        QRgb background;
+        std::uint16_t fontIndex;
+        bool opaque;
+    };
+    struct StoredLine {
+        QPoint from;
+        QPoint to;
+        std::uint32_t pen; // into pens_
+    };
+    // Positions in the per-kind arrays while walking order_.
+    struct Cursor {
+        std::size_t text = 0, line = 0, polyline = 0, rectangle = 0, fill = 0, image = 0,
+                    figure = 0;
+    };
+    friend class PagePlayer;
+
+    std::uint32_t penIndex(const PenSpec& pen);
+    PageRecord decode(Kind kind, Cursor& cursor) const;
+
     QSize size_;
-    std::vector<PageRecord> records_;
+    std::vector<Kind> order_;
+    std::vector<StoredText> texts_;
+    std::vector<StoredLine> lines_;
+    std::vector<PenSpec> pens_;
+    std::vector<PolylineRecord> polylines_;
+    std::vector<RectangleRecord> rectangles_;
+    std::vector<FillRecord> fills_;
+    std::vector<ImageRecord> images_;
+    std::vector<FigureRecord> figures_;
+    QByteArray text_;
     std::vector<FontSpec> fonts_;
+    mutable std::vector<PageRecord> decoded_;
+    mutable Cursor decodedCursor_;
 };

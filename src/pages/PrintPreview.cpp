@@ -24,6 +24,12 @@ void TPrintPreview::NewPage() {
     auto canvas = std::make_unique<RecordingCanvas>(*page, reference_.DpiY);
     if (canvas_)
         canvas->copyStateFrom(*canvas_);
+    if (!pages_.empty()) {
+        // The previous page is complete: give back what it did not use, and expect the new
+        // page to be much like it.
+        pages_.back()->squeeze();
+        page->reserveLike(*pages_.back());
+    }
     pages_.push_back(std::move(page));
     canvas_ = std::move(canvas);
 }
@@ -32,6 +38,7 @@ void TPrintPreview::EndDoc() {
     if (!printing_)
         throw EPrintPreviewError(pages_errors::EndDocNotPrinting);
     canvas_.reset();
+    pages_.back()->squeeze();
     printing_ = false;
 }
 

@@ -62,23 +62,16 @@ int RecordingCanvas::textHeight(QByteArrayView) const {
 void RecordingCanvas::textOut(int x, int y, QByteArrayView text) {
     if (fontIndex_ < 0)
         fontIndex_ = page_->fontIndex(fontSpec_);
-    TextRecord record;
-    record.topLeft = QPoint(x, y);
-    record.bytes = text.toByteArray();
-    record.fontIndex = fontIndex_;
-    record.cellWidth = font_->textWidth(boxCorner) / 2;
-    record.extraSpacing = textExtra_;
+    const int cellWidth = font_->textWidth(boxCorner) / 2;
     int characters = 0;
     forEachCp932Char(text, [&](quint16, qsizetype, int) { ++characters; });
-    record.box =
-        QSize(int(text.size()) * record.cellWidth + characters * textExtra_, font_->height());
-    record.color = textColor_;
-    record.background = brush_;
-    page_->append(std::move(record));
+    const QSize box(int(text.size()) * cellWidth + characters * textExtra_, font_->height());
+    page_->appendText(QPoint(x, y), text, fontIndex_, cellWidth, textExtra_, box, textColor_,
+                      brush_);
 }
 
 void RecordingCanvas::lineTo(int x, int y) {
-    page_->append(LineRecord{penPos_, QPoint(x, y), pen_});
+    page_->appendLine(penPos_, QPoint(x, y), pen_);
     penPos_ = QPoint(x, y);
 }
 

@@ -296,6 +296,29 @@ private slots:
         QCOMPARE(darkRows(image, 1000, 2500, 3490, 3510), (QList<int>{3499, 3500, 3501}));
     }
 
+    void laterRecordsPaintOverEarlierOnes() {
+        // A rule, then a text run whose white box covers it, then a second rule across the box:
+        // replay keeps the order in which they were drawn.
+        PageRecording page(QSize(200, 100));
+        RecordingCanvas canvas(page, 72);
+        canvas.setFont(QStringLiteral("ＭＳ 明朝"), 20);
+        canvas.moveTo(0, 30);
+        canvas.lineTo(199, 30);
+        canvas.textOut(50, 20, "  ");
+        canvas.moveTo(0, 25);
+        canvas.lineTo(199, 25);
+        const QImage image = [&] {
+            QImage i(200, 100, QImage::Format_RGB32);
+            i.fill(Qt::white);
+            QPainter painter(&i);
+            page.replay(painter);
+            return i;
+        }();
+        QVERIFY(dark(image, 20, 30));
+        QVERIFY(!dark(image, 60, 30)); // under the box
+        QVERIFY(dark(image, 60, 25));  // drawn after the box
+    }
+
     void glyphsSitOnHalfPitchCells() {
         PageRecording page(QSize(600, 300));
         RecordingCanvas canvas(page, 72);

@@ -60,8 +60,9 @@ private slots:
         QCOMPARE(canvas.textWidth(mixed),
                  canvas.textWidth("A") + canvas.textWidth("\x82\xA0") + canvas.textWidth("B"));
         canvas.setTextExtra(3);
-        QCOMPARE(canvas.textWidth(mixed), canvas.textWidth("A") + canvas.textWidth("\x82\xA0") +
-                                              canvas.textWidth("B")); // +3 per character, not per byte
+        QCOMPARE(canvas.textWidth(mixed),
+                 canvas.textWidth("A") + canvas.textWidth("\x82\xA0") +
+                     canvas.textWidth("B")); // +3 per character, not per byte
         canvas.setTextExtra(0);
         const int plain = canvas.textWidth(mixed);
         canvas.setTextExtra(3);
@@ -155,6 +156,71 @@ private slots:
         QCOMPARE(filled.pen.width, 3);
         QCOMPARE(std::get<FillRecord>(page.records()[4]).color, qRgb(200, 0, 0));
         QVERIFY(!std::get<RectangleRecord>(page.records()[5]).fill);
+    }
+
+    void recordsComeBackInDrawingOrder() {
+        PageRecording page(QSize(1000, 1000));
+        RecordingCanvas canvas(page, 600);
+        auto image = std::make_shared<const QImage>(4, 4, QImage::Format_RGB32);
+        canvas.textOut(1, 2, "first");
+        canvas.lineTo(10, 10);
+        canvas.polyline({QPoint(0, 0), QPoint(3, 3)});
+        canvas.rectangle(QRect(0, 0, 5, 5));
+        canvas.fillRect(QRect(1, 1, 2, 2));
+        canvas.stretchDraw(QRect(0, 0, 8, 8), image, true);
+        canvas.drawFigure(QRect(0, 0, 9, 9), nullptr);
+        canvas.setPenWidth(2);
+        canvas.lineTo(20, 20);
+        canvas.setBrush(std::nullopt);
+        canvas.textOut(3, 4, "last");
+        // A record appended whole keeps its values too.
+        page.append(
+            TextRecord{QPoint(7, 8), "ab", 0, 11, 1, QSize(24, 30), qRgb(1, 2, 3), qRgb(4, 5, 6)});
+
+        const std::vector<PageRecord>& records = page.records();
+        QCOMPARE(records.size(), size_t(10));
+        QCOMPARE(page.recordCount(), size_t(10));
+        const std::vector<size_t> kinds = {0, 1, 2, 3, 4, 5, 6, 1, 0, 0};
+        for (size_t i = 0; i < kinds.size(); ++i)
+            QCOMPARE(records[i].index(), kinds[i]);
+        QCOMPARE(std::get<TextRecord>(records[0]).bytes, QByteArray("first"));
+        QCOMPARE(std::get<TextRecord>(records[8]).bytes, QByteArray("last"));
+        QVERIFY(!std::get<TextRecord>(records[8]).background);
+        QCOMPARE(std::get<LineRecord>(records[7]).from, QPoint(3, 3)); // where the polyline ended
+        QCOMPARE(std::get<LineRecord>(records[7]).pen.width, 2);
+        QCOMPARE(std::get<LineRecord>(records[1]).pen.width, 1);
+        QCOMPARE(std::get<ImageRecord>(records[5]).image, image);
+        QVERIFY(std::get<ImageRecord>(records[5]).smooth);
+        const auto& whole = std::get<TextRecord>(records[9]);
+        QCOMPARE(whole.topLeft, QPoint(7, 8));
+        QCOMPARE(whole.bytes, QByteArray("ab"));
+        QCOMPARE(whole.cellWidth, 11);
+        QCOMPARE(whole.extraSpacing, 1);
+        QCOMPARE(whole.box, QSize(24, 30));
+        QCOMPARE(whole.color, qRgb(1, 2, 3));
+        QCOMPARE(whole.background, std::optional<QRgb>(qRgb(4, 5, 6)));
+
+        // Records added after a look stay in order behind the earlier ones.
+        canvas.textOut(0, 0, "later");
+        QCOMPARE(page.records().size(), size_t(11));
+        QCOMPARE(std::get<TextRecord>(page.records().back()).bytes, QByteArray("later"));
+        QCOMPARE(std::get<TextRecord>(page.records().front()).bytes, QByteArray("first"));
+    }
+
+    void aDensePageTakesAFewKilobytesBesidesItsText() {
+        // 80 text runs of 100 bytes and 200 rules, as on a page of a long table.
+        PageRecording page(QSize(4958, 7017));
+        RecordingCanvas canvas(page, 600);
+        const QByteArray run(100, 'x');
+        for (int i = 0; i < 80; ++i)
+            canvas.textOut(200, 300 + 80 * i, run);
+        for (int i = 0; i < 200; ++i) {
+            canvas.moveTo(200, 300 + 30 * i);
+            canvas.lineTo(4700, 300 + 30 * i);
+        }
+        page.squeeze();
+        const std::size_t besidesText = page.storageBytes() - 80 * 100;
+        QVERIFY2(besidesText < 10 * 1024, qPrintable(QString::number(besidesText)));
     }
 };
 
