@@ -154,6 +154,7 @@ void tst_FormPreView::controlsAndCaption() {
              QStringLiteral("印刷プレビュー  < ファイル名 ： /data/報告書.txt >"));
     QCOMPARE(preview->Zoom, 0.8);
     QCOMPARE(preview->State.PageNoFormat, QByteArray("Page  %-4d "));
+    QVERIFY(!QApplication::overrideCursor()); // the hourglass is gone again
     // Image1 sits at (8, 8) in the scrolling area and has the picture's size.
     QCOMPARE(preview->Image1->pos(), QPoint(8, 8));
     QCOMPARE(preview->Image1->size(),
@@ -301,6 +302,13 @@ void tst_FormPreView::arrowsAndReset() {
     QTest::mouseClick(down, Qt::LeftButton);
     QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("20"));
     QCOMPARE(preview->Zoom, 0.16);
+    // The arrows step from the zoom in force, within their range.
+    preview.typeInto(preview->EditBoxBairitu, "1000");
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("500"));
+    preview.typeInto(preview->EditBoxBairitu, "abc");
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("110"));
 
     QTest::mouseClick(preview->BitBtn1, Qt::LeftButton);
     QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("100"));
@@ -440,8 +448,12 @@ void tst_FormPreView::layoutErrorKeepsPagesRecorded() {
 }
 
 void tst_FormPreView::windowWithoutLines() {
+    OutputSettings.DecorationFontName = QStringLiteral("ＭＳ ゴシック");
+    OutputSettings.DecorationFontSize = 12;
     TFormPreView window;
     window.show();
+    QCOMPARE(window.State.CurFont.Name, QStringLiteral("ＭＳ ゴシック"));
+    QCOMPARE(window.State.CurFont.Size, 12);
     QCOMPARE(window.PrintPreview1.PageCount(), 0);
     QCOMPARE(window.LabelTotalPage->text(), QStringLiteral("/0"));
     QVERIFY(!window.Image1->picture());
