@@ -428,6 +428,11 @@ bool TFormPreView::FormKeyDown(int key) {
 }
 
 bool TFormPreView::EditKeyDown(QLineEdit* edit, int key) {
+    // The arrow keys in the zoom box work its arrows, as an up-down control's buddy does.
+    if (edit == EditBoxBairitu && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        UpDownBairitu->step(key == Qt::Key_Up ? +1 : -1);
+        return true;
+    }
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
     if (edit == EditBoxPage) {

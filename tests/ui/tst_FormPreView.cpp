@@ -292,6 +292,12 @@ void tst_FormPreView::arrowsAndReset() {
     QTest::mouseClick(up, Qt::LeftButton);
     QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("110"));
     QCOMPARE(preview->Zoom, 1.1 / 1.25);
+    preview.key(Qt::Key_Up, preview->EditBoxBairitu); // the arrow keys work the arrows too
+    QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("120"));
+    preview.key(Qt::Key_Down);
+    preview.key(Qt::Key_Down);
+    QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("100"));
+    QCOMPARE(preview->Zoom, 0.8);
     for (int i = 0; i < 50; ++i)
         preview->UpDownBairitu->step(+1);
     QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("500"));
