@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 
 #include "app/PdfExport.h"
+#include "app/TextFileReader.h"
 #include "pages/PrintPreview.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
 
     QElapsedTimer timer;
     timer.start();
-    const QByteArrayList lines = pdf_export::readLines(report);
+    const QByteArrayList lines = ReadTextFileLines(report);
     const double readTime = seconds(timer);
     std::printf("report: %s, %lld lines\n", qPrintable(report),
                 static_cast<long long>(lines.size()));
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
     const QString pdf = dir.filePath("large.pdf");
     timer.restart();
     {
-        const QByteArrayList again = pdf_export::readLines(report);
+        const QByteArrayList again = ReadTextFileLines(report);
         TPrintPreview store;
         pdf_export::layOut(again, options, store);
         pdf_export::writePdf(store, options, pdf);

@@ -24,13 +24,13 @@ inline const QString UnknownError = QStringLiteral("不明なエラーが発生�
 // Command line; %1 is the offending argument or the parser's message.
 inline const QString CommandLineUsage = QStringLiteral("使い方: folioscope [ファイル]");
 
-// Command-line PDF export.
+// Command-line PDF export; %1 and %2 as each text says.
 inline constexpr const char* MissingPdfOutput = "--pdf needs the name of the PDF file to write.";
 inline constexpr const char* MissingInput = "No input file given.";
 inline constexpr const char* TooManyInputs = "Give exactly one input file.";
 inline constexpr const char* BadOptionValue = "Invalid value for %1: '%2'.";
 inline constexpr const char* MarginsTooLarge = "The margins leave no room for text on the paper.";
-inline constexpr const char* CannotRead = "Cannot read %1: %2";
 inline constexpr const char* CannotWrite = "Cannot write %1: %2";
 inline constexpr const char* LayoutFailed = "Layout of %1 failed: %2";
+
 } // namespace app_errors

@@ -1,6 +1,5 @@
 #include "app/PdfExport.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
@@ -13,8 +12,8 @@
 
 #include "app/AppErrors.h"
 #include "app/StderrProgress.h"
+#include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
-#include "document/LineSplitter.h"
 #include "pages/PrintPreview.h"
 #include "platform/FontSubstitution.h"
 
@@ -39,25 +38,6 @@ bool requested(int argc, char** argv) {
             return true;
     }
     return false;
-}
-
-QByteArrayList readLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw failure(app_errors::CannotRead, path, file.errorString());
-    // Read in pieces so that a large report is never held twice (bytes and lines) at once.
-    QByteArrayList lines;
-    LineSplitter splitter(lines);
-    QByteArray chunk(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = file.read(chunk.data(), chunk.size());
-        if (n < 0)
-            throw failure(app_errors::CannotRead, path, file.errorString());
-        if (n == 0 || !splitter.feed(QByteArrayView(chunk.constData(), n)))
-            break;
-    }
-    splitter.finish();
-    return lines;
 }
 
 void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
@@ -123,7 +103,7 @@ int run(int argc, char** argv) {
         return 0;
     }
     try {
-        const QByteArrayList lines = readLines(options->InputPath);
+        const QByteArrayList lines = ReadTextFileLines(options->InputPath);
         TPrintPreview store;
         try {
             layOut(lines, *options, store, true);

@@ -19,9 +19,6 @@ bool requested(int argc, char** argv);
 // could not be read, laid out or written, 2 bad options.
 int run(int argc, char** argv);
 
-// The lines of a report file. Throws std::runtime_error with the tool's message.
-QByteArrayList readLines(const QString& path);
-
 // Lays lines out as options say into store (which then holds the pages). Throws on a layout
 // error, with the pages so far kept in store.
 void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,

@@ -24,8 +24,9 @@ public:
     // whenever the printer or the margins changed.
     void CalcFrameGeometry() { decoration_.CalcFrameGeometry(); }
 
-    // Records lines into the store (BeginDoc ... EndDoc). On an error the pages so far are
-    // kept, the document is ended and the error is thrown on.
+    // Records lines into the store (BeginDoc ... EndDoc), made against state.PrinterInfo as the
+    // store's reference device. On an error the pages so far are kept, the document is ended
+    // and the error is thrown on.
     void LayoutDocument(const QByteArrayList& lines);
 
     LayoutState& state() { return state_; }

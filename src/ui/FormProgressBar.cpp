@@ -34,8 +34,9 @@ void TFormProgressBar::start(int lineCount) {
     ProgressBar1->setRange(0, lineCount);
     ProgressBar1->setValue(0);
     shownValue_ = 0;
-    centre();
     show();
+    centre(); // once shown, so that the window frame counts
+
     // The layout blocks the event loop; let the window appear before it starts.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -60,5 +61,5 @@ void TFormProgressBar::centre() {
                        : screen() ? screen()->availableGeometry()
                                   : QRect();
     if (area.isValid())
-        move(area.center() - rect().center());
+        move(area.center() - frameGeometry().center() + pos());
 }

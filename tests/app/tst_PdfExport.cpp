@@ -7,6 +7,7 @@
 
 #include "app/PdfExport.h"
 #include "app/PdfExportOptions.h"
+#include "app/TextFileReader.h"
 #include "document/Tags.h"
 #include "pages/PrintPreview.h"
 #include "platform/Cp932.h"
@@ -215,7 +216,7 @@ private slots:
         options.Resolution = 72;
         options.Settings.DrawPageNumber = 1;
         TPrintPreview store;
-        pdf_export::layOut(pdf_export::readLines(dir.filePath("in.txt")), options, store);
+        pdf_export::layOut(ReadTextFileLines(dir.filePath("in.txt")), options, store);
 
         const QString info = tool("pdfinfo", {pdf});
         QVERIFY2(info.contains(
@@ -315,15 +316,6 @@ private slots:
               "--first-page", "--no-side-lines", "--frame-margins", "--body-margins",
               "--frame-width", "--font1", "--font2", "--font3"})
             QVERIFY2(run.out.contains(option), option);
-    }
-
-    void readingSplitsAtEveryLineBreakAndStopsAtNul() {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("in.txt"), QByteArray("a\rb\nc\r\n\r\nd\0e\n", 13));
-        QCOMPARE(pdf_export::readLines(dir.filePath("in.txt")),
-                 (QByteArrayList{"a", "b", "c", "", "d"}));
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                                 pdf_export::readLines(dir.filePath("absent.txt")));
     }
 };
 

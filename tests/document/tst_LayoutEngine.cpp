@@ -317,6 +317,24 @@ private slots:
         QCOMPARE(t.topOf(1, "next"), Top + Pitch);
     }
 
+    void onlyTheFirstHeldLineCountsAsContinued() {
+        // After a one-line title at the top of a continuation page, a separator in the body
+        // must not open the table's side rules (they would run down to the page end).
+        Layout l;
+        QByteArrayList lines{"<Title-Start>", "T", "<Title-End>"};
+        lines += numbered("line ", PerPage);
+        lines += sj("├─SEP─┤");
+        lines += numbered("more ", 5);
+        l.run(lines);
+        QCOMPARE(l.pages(), 2);
+        QCOMPARE(l.topOf(1, "T"), Top);
+        QCOMPARE(l.topOf(1, "SEP"), Top + 2 * Pitch);
+        QVERIFY(!l.state.TitleContinued);
+        for (const PageRecord& record : l.store.GetPage(1).records())
+            if (const auto* line = std::get_if<LineRecord>(&record))
+                QVERIFY2(line->from.x() != line->to.x(), "no vertical rule");
+    }
+
     void lineAndBoxLineThatCannotShareAPageDoNotLoop() {
         // A title that fills the page leaves room for one more line only: the line that opened
         // rules is repeated once, then the next line goes on a page of its own.
