@@ -165,8 +165,9 @@ int main(int argc, char** argv) {
         const char* name;
         const PageRecording* page;
     };
-    for (const Target& target : {Target{"screen 1240x1754", QSize(1240, 1754)},
-                                 Target{"600 dpi A4 4958x7017", QSize(4958, 7017)}}) {
+    for (const Target& target :
+         {Target{"screen 1240x1754", QSize(1240, 1754)},
+          Target{"600 dpi A4 4961x7016", QSize(page.width(), page.height())}}) {
         QImage image(target.size, QImage::Format_RGB32);
         for (const Part& part : {Part{"whole page", &page}, Part{"text runs only", &textOnly},
                                  Part{"rules only", &rulesOnly}}) {

@@ -191,11 +191,6 @@ public:
         painter_.drawGlyphRun(QPointF(topLeft.x(), topLeft.y() + font.ascent()), run);
     }
 
-    void operator()(const TextRecord& r) {
-        text(r.topLeft, r.box, r.bytes, r.fontIndex, r.cellWidth, r.extraSpacing, r.color,
-             r.background ? &*r.background : nullptr);
-    }
-
     void line(QPoint from, QPoint to, const PenSpec& spec) {
         if (!(spec == lastPen_) || !penSet_) {
             painter_.setPen(pen(spec));
@@ -205,8 +200,6 @@ public:
         const QPointF shift = centre(spec);
         painter_.drawLine(QPointF(from) + shift, QPointF(to) + shift);
     }
-
-    void operator()(const LineRecord& r) { line(r.from, r.to, r.pen); }
 
     void operator()(const PolylineRecord& r) {
         penSet_ = false;

@@ -93,6 +93,11 @@ private slots:
         RecordingCanvas canvas(page, 600);
         canvas.setFont(QStringLiteral("ＭＳ 明朝"), 11);
         canvas.textOut(500, 500, cp932::encode(QStringLiteral("梁 B1 300×600 断面検定")));
+        // Box rules, half-width kana, NEC special characters, and a run with extra spacing.
+        canvas.textOut(500, 900, cp932::encode(QStringLiteral("┌─┬─┐ ｹﾞﾀ ①㎜Ⅲ")));
+        canvas.setTextExtra(20);
+        canvas.textOut(500, 1100, cp932::encode(QStringLiteral("応力度")));
+        canvas.setTextExtra(0);
         canvas.textOut(500, 700, "Page  1    ");
 
         QTemporaryDir dir;
@@ -111,6 +116,8 @@ private slots:
         const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
         QVERIFY2(text.contains(QStringLiteral("梁 B1 300×600 断面検定")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Page 1")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("┌─┬─┐ ｹﾞﾀ ①㎜Ⅲ")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("応力度")), qPrintable(text));
 
         // The words sit where they were recorded: 500 dots at 600 dpi are 60 points.
         process.start("pdftotext", {"-bbox", pdf, "-"});

@@ -101,28 +101,6 @@ private slots:
         QVERIFY(!clear.background);
     }
 
-    void fontTableIsSharedWithinAPage() {
-        PageRecording page(QSize(1000, 1000));
-        RecordingCanvas canvas(page, 600);
-        canvas.setFont(QStringLiteral("ＭＳ 明朝"), 9);
-        canvas.textOut(0, 0, "a");
-        canvas.textOut(0, 100, "b");
-        canvas.setFontSize(11);
-        canvas.textOut(0, 200, "c");
-        canvas.setFontSize(9);
-        canvas.textOut(0, 300, "d");
-        QCOMPARE(page.fonts().size(), size_t(2));
-        const auto index = [&](size_t i) {
-            return std::get<TextRecord>(page.records()[i]).fontIndex;
-        };
-        QCOMPARE(index(0), index(1));
-        QCOMPARE(index(3), index(0));
-        QCOMPARE(page.font(index(2)), (FontSpec{QStringLiteral("ＭＳ 明朝"), 92}));
-        // Changing the font without drawing adds nothing to the table.
-        canvas.setFontSize(30);
-        QCOMPARE(page.fonts().size(), size_t(2));
-    }
-
     void linesAndShapes() {
         PageRecording page(QSize(1000, 1000));
         RecordingCanvas canvas(page, 600);
