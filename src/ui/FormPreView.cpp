@@ -151,6 +151,9 @@ void TFormPreView::createControls() {
     Image1->move(ImageMargin, ImageMargin);
     pageArea_->resize(ImageMargin, ImageMargin);
     ScrollBox1->setWidget(pageArea_);
+    // The scroll bars' line increment, also the distance of one wheel notch.
+    ScrollBox1->verticalScrollBar()->setSingleStep(WheelLinePixels);
+    ScrollBox1->horizontalScrollBar()->setSingleStep(WheelLinePixels);
     layout->addWidget(ScrollBox1, 1);
 
     PopupMenu1 = new QMenu(this);
