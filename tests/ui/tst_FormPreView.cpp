@@ -160,6 +160,12 @@ void tst_FormPreView::controlsAndCaption() {
     QCOMPARE(preview->Image1->size(),
              PageImage::pictureSize(preview->State.PrinterInfo, 0.8, preview->logicalDpiX(),
                                     preview->logicalDpiY()));
+    // A right click on the page opens the pop-up menu.
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                 preview->Image1->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(preview->Image1, &rightClick);
+    QTRY_VERIFY(preview->PopupMenu1->isVisible());
+    preview->PopupMenu1->close();
 }
 
 void tst_FormPreView::onePageDocument() {
