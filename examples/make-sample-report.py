@@ -251,7 +251,6 @@ for fl in ['RF', '6F', '5F', '4F', '3F', '2F']:
     L('<Font2>')
     for b in beams:
         k += 1
-        L('<Block-Start>')
         base = 120 + (k % 6) * 23 + (6 - ['RF', '6F', '5F', '4F', '3F', '2F'].index(fl)) * 11
         for pos, f in (('左端', 1.0), ('中央', 0.62), ('右端', 0.94)):
             M = base * f
@@ -263,7 +262,6 @@ for fl in ['RF', '6F', '5F', '4F', '3F', '2F']:
                   ['l', 'l', 'l', 'l', 'r', 'r', 'r', 'r']))
         if not (fl == '2F' and b == beams[-1]):
             L(sep(wd))
-        L('<Block-End>')
     L('<Font3>')
 L(bottom(wd), '<HPitch-End>', '<Data-End>', '')
 L('<Block-Start>')

@@ -258,6 +258,32 @@ private slots:
             qPrintable(fonts)); // every font embedded
     }
 
+    void sampleReportLaysOutWithItsTitlesRepeated() {
+        const QByteArrayList lines =
+            ReadTextFileLines(FOLIOSCOPE_SOURCE_DIR "/examples/sample-report.txt");
+        QVERIFY(lines.size() >= 300);
+        PdfExportOptions options;
+        TPrintPreview store;
+        pdf_export::layOut(lines, options, store);
+        QVERIFY(store.PageCount() >= 6);
+        // The column and beam tables run over more than one page, each page under its title.
+        const QByteArray columns = cp932::encode(QStringLiteral("柱断面検定表"));
+        const QByteArray beams = cp932::encode(QStringLiteral("大梁断面検定表"));
+        int columnPages = 0, beamPages = 0;
+        for (int p = 0; p < store.PageCount(); ++p) {
+            bool hasColumns = false, hasBeams = false;
+            for (const PageRecord& record : store.GetPage(p).records())
+                if (const auto* t = std::get_if<TextRecord>(&record)) {
+                    hasColumns = hasColumns || t->bytes.contains(columns);
+                    hasBeams = hasBeams || t->bytes.contains(beams);
+                }
+            columnPages += hasColumns;
+            beamPages += hasBeams;
+        }
+        QVERIFY(columnPages >= 2);
+        QVERIFY(beamPages >= 2);
+    }
+
     void landscapePageIsWide() {
         QTemporaryDir dir;
         writeFile(dir.filePath("in.txt"), "x\n");
