@@ -1,6 +1,8 @@
 #include "pages/CachedFont.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QPainter>
 #include <map>
 #include <memory>
 
@@ -43,6 +45,36 @@ int CachedFont::textWidth(QByteArrayView bytes) {
 
 quint32 CachedFont::glyph(quint16 code) {
     return info(code).glyph;
+}
+
+const CachedFont::GlyphImage& CachedFont::glyphImage(quint32 glyph, QRgb color) {
+    const auto key = std::make_pair(glyph, color);
+    auto it = glyphImages_.find(key);
+    if (it != glyphImages_.end())
+        return *it;
+    // A 75-pixel glyph takes some 30 KB; a document of many distinct characters at a large
+    // size starts the cache afresh rather than growing without bound.
+    if (glyphImageBytes_ > 32 * 1024 * 1024) {
+        glyphImages_.clear();
+        glyphImageBytes_ = 0;
+    }
+    GlyphImage entry;
+    // Two pixels of margin for antialiased edges beyond the outline's bounds.
+    const QRect bounds = rawFont_.boundingRect(glyph).toAlignedRect().adjusted(-2, -2, 2, 2);
+    if (!bounds.isEmpty()) {
+        entry.image = QImage(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+        entry.image.fill(Qt::transparent);
+        QGlyphRun run;
+        run.setRawFont(rawFont_);
+        run.setGlyphIndexes({glyph});
+        run.setPositions({QPointF(0, 0)});
+        QPainter painter(&entry.image);
+        painter.setPen(QColor(color));
+        painter.drawGlyphRun(QPointF(-bounds.left(), -bounds.top()), run);
+        entry.offset = bounds.topLeft();
+        glyphImageBytes_ += std::size_t(entry.image.sizeInBytes());
+    }
+    return *glyphImages_.insert(key, entry);
 }
 
 CachedFont& CachedFont::get(const FontSpec& spec) {

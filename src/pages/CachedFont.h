@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QFont>
 #include <QHash>
+#include <QImage>
+#include <QPoint>
 #include <QRawFont>
 #include <array>
 
@@ -28,6 +30,16 @@ public:
     // Glyph of one character in rawFont() (0 where the font has none).
     quint32 glyph(quint16 code);
 
+    // One glyph drawn in color on a transparent image, for painting it where Qt would draw
+    // it as an outline every time (glyphs above 64 device pixels). offset: the image's top-left
+    // relative to the glyph's origin on the baseline. Null image for a glyph without ink. The
+    // reference stays valid until the next call.
+    struct GlyphImage {
+        QImage image;
+        QPoint offset;
+    };
+    const GlyphImage& glyphImage(quint32 glyph, QRgb color);
+
     // The cache entry for spec; entries live until the process ends.
     static CachedFont& get(const FontSpec& spec);
 
@@ -44,6 +56,8 @@ private:
     int descent_ = 0;
     std::array<CharInfo, 256> single_{};
     QHash<quint16, CharInfo> doubleByte_;
+    QHash<std::pair<quint32, QRgb>, GlyphImage> glyphImages_;
+    std::size_t glyphImageBytes_ = 0;
 };
 
 // Iterates the characters of a code page 932 byte string: calls f(code, byteOffset, byteCount)

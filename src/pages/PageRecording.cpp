@@ -161,6 +161,13 @@ public:
         // printers) keep the true width, since a hairline there follows the viewer's zoom.
         const QPaintEngine* engine = painter.paintEngine();
         raster_ = engine && engine->type() == QPaintEngine::Raster;
+        // Qt's raster engine draws glyphs above 64 device pixels (a 9-point glyph at 600 dpi
+        // is 75) as outlines, one path fill per glyph, instead of from its glyph cache. At one
+        // dot per pixel such glyphs are painted from images of them drawn once per font, glyph
+        // and colour; moved by whole pixels they give the same pixels as drawing the outline.
+        const bool wholePixels = t.type() <= QTransform::TxTranslate &&
+                                 t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+        glyphImages_ = raster_ && wholePixels && painter.testRenderHint(QPainter::TextAntialiasing);
     }
 
     void text(QPoint topLeft, QSize box, QByteArrayView bytes, int fontIndex, int cellWidth,
@@ -182,13 +189,23 @@ public:
         });
         if (glyphs_.isEmpty())
             return;
+        const QPoint origin(topLeft.x(), topLeft.y() + font.ascent());
+        if (glyphImages_ && font.font().pixelSize() > 64) {
+            for (qsizetype i = 0; i < glyphs_.size(); ++i) {
+                const CachedFont::GlyphImage& g = font.glyphImage(glyphs_[i], color);
+                if (!g.image.isNull())
+                    painter_.drawImage(origin + QPoint(int(positions_[i].x()), 0) + g.offset,
+                                       g.image);
+            }
+            return;
+        }
         QGlyphRun run;
         run.setRawFont(font.rawFont());
         run.setGlyphIndexes(glyphs_);
         run.setPositions(positions_);
         penSet_ = false;
         painter_.setPen(QColor(color));
-        painter_.drawGlyphRun(QPointF(topLeft.x(), topLeft.y() + font.ascent()), run);
+        painter_.drawGlyphRun(origin, run);
     }
 
     void line(QPoint from, QPoint to, const PenSpec& spec) {
@@ -301,6 +318,7 @@ private:
     const PageRecording& page_;
     double scale_ = 1.0;
     bool raster_ = false;
+    bool glyphImages_ = false;
     PenSpec lastPen_;
     bool penSet_ = false;
     QList<quint32> glyphs_;

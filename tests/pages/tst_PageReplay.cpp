@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QGlyphRun>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <functional>
 
+#include "pages/CachedFont.h"
 #include "pages/PageRecording.h"
 #include "pages/RecordingCanvas.h"
 #include "platform/Cp932.h"
@@ -324,6 +326,75 @@ private slots:
         QVERIFY(dark(image, 20, 30));
         QVERIFY(!dark(image, 60, 30)); // under the box
         QVERIFY(dark(image, 60, 25));  // drawn after the box
+    }
+
+    void largeGlyphsLookAsQtDrawsThem() {
+        // 9 points at 600 dpi is 75 dots, above the size Qt draws from its glyph cache; the
+        // page paints such glyphs from images of them. The result must match Qt drawing the
+        // same glyph run, also for a second colour and glyphs that occur more than once.
+        PageRecording page(QSize(1400, 500));
+        RecordingCanvas canvas(page, 600);
+        canvas.setFont(QStringLiteral("ＭＳ 明朝"), 9);
+        const QByteArray first = cp932::encode(QStringLiteral("梁AgjQ断面┼─ｹﾞ梁"));
+        const QByteArray second = cp932::encode(QStringLiteral("Wy検定_"));
+        canvas.textOut(13, 20, first);
+        canvas.setBrush(std::nullopt);
+        canvas.setTextColor(qRgb(200, 30, 60));
+        canvas.setTextExtra(5);
+        canvas.textOut(40, 90, second); // overlaps the first run's box
+        QCOMPARE(canvas.fontPixelSize(), 75);
+
+        const auto blank = [] {
+            QImage i(1400, 500, QImage::Format_RGB32);
+            i.fill(qRgb(0, 0, 255));
+            return i;
+        };
+        QImage played = blank();
+        {
+            QPainter painter(&played);
+            page.replay(painter, QPoint(7, 11));
+        }
+        QImage expected = blank();
+        {
+            QPainter painter(&expected);
+            CachedFont& font = CachedFont::get(page.font(0));
+            for (const PageRecord& record : page.records()) {
+                const auto& r = std::get<TextRecord>(record);
+                const QPoint at = r.topLeft + QPoint(7, 11);
+                if (r.background)
+                    painter.fillRect(QRect(at, r.box), QColor(*r.background));
+                QList<quint32> glyphs;
+                QList<QPointF> positions;
+                int x = 0;
+                forEachCp932Char(r.bytes, [&](quint16 code, qsizetype, int n) {
+                    glyphs.append(font.glyph(code));
+                    positions.append(QPointF(x, 0));
+                    x += n * r.cellWidth + r.extraSpacing;
+                });
+                QGlyphRun run;
+                run.setRawFont(font.rawFont());
+                run.setGlyphIndexes(glyphs);
+                run.setPositions(positions);
+                painter.setPen(QColor(r.color));
+                painter.drawGlyphRun(QPointF(at.x(), at.y() + font.ascent()), run);
+            }
+        }
+        int differing = 0;
+        int worst = 0;
+        for (int y = 0; y < 500; ++y)
+            for (int x = 0; x < 1400; ++x) {
+                const QRgb a = played.pixel(x, y);
+                const QRgb b = expected.pixel(x, y);
+                const int d = std::max({qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)),
+                                        qAbs(qBlue(a) - qBlue(b))});
+                differing += d > 0 ? 1 : 0;
+                worst = std::max(worst, d);
+            }
+        // Compositing a glyph image rounds differently from filling the outline: a few edge
+        // pixels may differ by a few levels, never a glyph out of place.
+        QVERIFY2(worst <= 6 && differing < 200,
+                 qPrintable(QString("worst %1, %2 pixels").arg(worst).arg(differing)));
+        QVERIFY(!darkRows(played, 20, 1300, 31, 200).isEmpty());
     }
 
     void glyphsSitOnHalfPitchCells() {
