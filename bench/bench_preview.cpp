@@ -87,6 +87,11 @@ int main(int argc, char** argv) {
     QWidget* viewport = window.ScrollBox1->viewport();
     std::printf("pages: %d, viewport %dx%d\n", window.PrintPreview1.PageCount(), viewport->width(),
                 viewport->height());
+    const TPrinterInfo& printer = window.State.PrinterInfo;
+    std::printf("printer: paper %dx%d dots, printable %dx%d at (%d, %d), %dx%d dpi\n",
+                printer.PaperWidthDots, printer.PaperHeightDots, printer.PrintableWidthDots,
+                printer.PrintableHeightDots, printer.OffsetXDots, printer.OffsetYDots, printer.DpiX,
+                printer.DpiY);
     const long baseRss = rssKiB();
     // A picture of the window for the documentation (docs/preview.png):
     // BENCH_PREVIEW_SHOT=file.png [BENCH_PREVIEW_SHOT_PAGE=n]
