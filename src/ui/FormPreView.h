@@ -1,24 +1,137 @@
 #pragma once
-// The preview window. For now it shows which file it was given and how many lines it has.
+// The preview window: lays the opened file out into pages when it is shown and shows one page
+// at a time on a shadowed sheet, with page navigation, zoom and the buttons that change fonts,
+// output settings and printer.
 
 #include <QByteArrayList>
 #include <QDialog>
 #include <QString>
+#include <memory>
 
+#include "document/LayoutState.h"
+#include "pages/PrintPreview.h"
+#include "ui/WheelNotches.h"
+
+class LayoutEngine;
+class LayoutProgress;
+class PageImage;
+class PageImageView;
+class PageRecording;
+class QAction;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class UpDownButtons;
 
 class TFormPreView : public QDialog {
     Q_OBJECT
 public:
     explicit TFormPreView(QWidget* parent = nullptr);
+    ~TFormPreView() override;
 
-    int DataKind = 1; // -1: lines read from a text file opened in the main window
+    // Set by the creator before the window is shown.
+    int DataKind = 1;
     QString FileName;
-    const QByteArrayList* Lines = nullptr; // owned by the opener, never changed here
+    const QByteArrayList* Lines = nullptr;
+
+    // The page shown, from 1, and the display scale (zoom percent / 100 / 1.25).
+    int CurrentPage = 1;
+    double Zoom = 0.8;
+
+    // The layout's shared state (printer geometry, frame, page geometry, current font) and
+    // the recorded pages.
+    LayoutState State;
+    TPrintPreview PrintPreview1;
+
+    // Controls.
+    QWidget* Panel1 = nullptr;
+    QPushButton* BitBtnReturn = nullptr;
+    QPushButton* BitBtnPrintOut = nullptr;
+    QPushButton* BitBtnSettei = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QPushButton* BitBtnPrintSetUp = nullptr;
+    QPushButton* BitBtnFont = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QPushButton* BitBtnTopPage = nullptr;
+    QPushButton* BitBtnPreviousPage = nullptr;
+    QLineEdit* EditBoxPage = nullptr;
+    QLabel* LabelTotalPage = nullptr;
+    QPushButton* BitBtnNextPage = nullptr;
+    QPushButton* BitBtnBottomPage = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QLineEdit* EditBoxBairitu = nullptr;
+    UpDownButtons* UpDownBairitu = nullptr;
+    QPushButton* BitBtnHelp = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    PageImageView* Image1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N1 = nullptr; // "表示倍率リセット"
+    QAction* N2 = nullptr; // "最初のページへ"
+    QAction* N3 = nullptr; // "最後のページへ"
+
+    // Frame geometry for the current printer and margins (before a layout that follows a
+    // change of either).
+    virtual void CalcFrameGeometry();
+    // Lays Lines out again from the first line into PrintPreview1. A failure keeps the pages
+    // recorded so far and is thrown on.
+    void LayoutDocument();
+    // Lays out again and shows CurrentPage (clamped to the new page count), also when the
+    // layout fails; the failure is thrown on afterwards.
+    void LayoutAgain();
+    // Shows CurrentPage, clamped to the page count; does not move the scroll bars.
+    void ShowPage();
+    // The on-screen picture of page at zoom, owned by the caller.
+    std::unique_ptr<PageImage> MakePageImage(const PageRecording& page, double zoom) const;
+    // Reads the zoom box, sets Zoom and shows the page again.
+    void ApplyZoom();
+    virtual void OpenOutputSettings();
+
+    // The layout engine the window forwards to.
+    LayoutEngine& engine() { return *engine_; }
+
+public slots:
+    void BitBtnReturnClick();
+    void BitBtnTopPageClick();
+    void BitBtnPreviousPageClick();
+    void BitBtnNextPageClick();
+    void BitBtnBottomPageClick();
+    void BitBtnFontClick();
+    void BitBtnSetteiClick();
+    void BitBtnHelpClick();
+    void BitBtnPrintSetUpClick();
+    void BitBtnPrintOutClick();
+    void BitBtn1Click();
+    void UpDownBairituClick();
+    void N1Click();
+    void N2Click();
+    void N3Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* summary_;
+    void createControls();
+    void FormShow();
+    void FormClose();
+    // The window's view of key presses before the focused control gets them.
+    bool FormKeyDown(int key);
+    // Enter in the page box or the zoom box.
+    bool EditKeyDown(QLineEdit* edit, int key);
+    void wheelTurned(int delta, bool zoom);
+    void goToPage(int page);
+    void showPopupMenu(QWidget* source, const QPoint& pos);
+    bool ownsWidget(const QObject* object) const;
+
+    std::unique_ptr<LayoutProgress> progress_;
+    std::unique_ptr<LayoutEngine> engine_;
+    WheelNotches wheel_;
+    bool shown_ = false;
+    bool editHandlersAttached_ = false;
+    QWidget* pageArea_ = nullptr; // the scrolled content holding Image1
 };
