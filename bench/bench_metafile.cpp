@@ -41,9 +41,8 @@ double ms(const QElapsedTimer& t) {
 QByteArray millionLines() {
     constexpr int kLines = 1000000;
     char* header = U_EMRHEADER_set(rectl_set(point32_set(0, 0), point32_set(4960, 7015)),
-                                   rectl_set(point32_set(0, 0), point32_set(21000, 29700)),
-                                   nullptr, 0, nullptr, sizel_set(4960, 7016), sizel_set(210, 297),
-                                   0);
+                                   rectl_set(point32_set(0, 0), point32_set(21000, 29700)), nullptr,
+                                   0, nullptr, sizel_set(4960, 7016), sizel_set(210, 297), 0);
     uint32_t headerSize;
     std::memcpy(&headerSize, header + 4, 4);
     QByteArray bytes(header, int(headerSize));
@@ -85,8 +84,8 @@ int main(int argc, char** argv) {
     std::printf("%-28s %9s %9s %9s\n", "file", "load ms", "image ms", "pdf ms");
     double totalLoad = 0, totalImage = 0, totalPdf = 0, slowest = -1;
     QString slowestName;
-    const QStringList names = QDir(folder).entryList({QStringLiteral("*.emf")}, QDir::Files,
-                                                      QDir::Name);
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.emf")}, QDir::Files, QDir::Name);
     bool firstPage = true;
     for (const QString& name : names) {
         QElapsedTimer t;

@@ -20,6 +20,10 @@ constexpr size_t kMaxSavedStates = 4096;
 constexpr double kMaxCoordinate = 1e7;
 // A clip region that would grow beyond this many path elements is not changed further.
 constexpr int kMaxClipElements = 50000;
+// Path boolean operations cost about (elements + 100) units; past this budget per playing,
+// only replacing and rectangle-with-rectangle clips are done, so that a file of a million
+// clip records still plays in time proportional to its size.
+constexpr qint64 kClipBudget = 200000;
 // Height of a font whose LOGFONT height is 0, in logical units.
 constexpr double kDefaultFontHeight = 12;
 
@@ -32,6 +36,23 @@ QPainterPath rectPath(const QRectF& r) {
     QPainterPath p;
     p.addRect(r.normalized());
     return p;
+}
+
+// The rectangle a path made by addRect (or mapped by a scale and translation) describes.
+bool asRect(const QPainterPath& p, QRectF* rect) {
+    if (p.elementCount() != 5)
+        return false;
+    const QRectF r = p.boundingRect();
+    for (int i = 0; i < 4; ++i) {
+        const QPainterPath::Element e = p.elementAt(i);
+        if ((e.x != r.left() && e.x != r.right()) || (e.y != r.top() && e.y != r.bottom()))
+            return false;
+    }
+    const QPainterPath::Element a = p.elementAt(0), b = p.elementAt(1), c = p.elementAt(2);
+    if (!((a.x == b.x && b.y == c.y) || (a.y == b.y && b.x == c.x)))
+        return false;
+    *rect = r;
+    return true;
 }
 
 double unitLength(const QTransform& t, QPointF direction) {
@@ -519,6 +540,17 @@ void GdiContext::combineClip(const QPainterPath& target, int mode) {
     static const QPainterPath everything =
         rectPath(QRectF(-kMaxCoordinate, -kMaxCoordinate, 2 * kMaxCoordinate, 2 * kMaxCoordinate));
     const QPainterPath current = state_.clip ? *state_.clip : everything;
+    QRectF a, b;
+    if (mode == U_RGN_AND && state_.clip && asRect(current, &a) && asRect(target, &b)) {
+        state_.clip = rectPath(a.intersected(b));
+        clipDirty_ = true;
+        return;
+    }
+    if (mode != U_RGN_COPY) {
+        clipWork_ += current.elementCount() + target.elementCount() + 100;
+        if (clipWork_ > kClipBudget)
+            return;
+    }
     QPainterPath result;
     switch (mode) {
     case U_RGN_AND:

@@ -146,6 +146,7 @@ private:
     bool fillSet_ = false;   // the painter holds the GDI brush (not NoBrush)
     bool pathNeedsMove_ = true;
 
+    qint64 clipWork_ = 0; // spent on path boolean operations, see kClipBudget
     bool inPath_ = false;
     QPainterPath path_; // target coordinates
 };
