@@ -396,6 +396,93 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("Café € 5")), qPrintable(text));
     }
 
+    void dibRecords() {
+        // A bottom-up 2 x 2 DIB: the first row stored is the bottom one.
+        // Stored rows: (blue, white) then (red, green): top-left red, bottom-left blue.
+        const char pixels[16] = {'\xFF', 0, 0,      '\xFF', '\xFF', '\xFF', 0, 0,  // blue, white
+                                 0,      0, '\xFF', 0,      '\xFF', 0,      0, 0}; // red, green
+        U_BITMAPINFOHEADER header = bitmapinfoheader_set(2, 2, 1, 24, U_BI_RGB, 16, 0, 0, 0, 0);
+        PU_BITMAPINFO bmi = bitmapinfo_set(header, nullptr);
+        for (const bool inverted : {false, true}) {
+            EmfBuilder b;
+            b.add(U_EMRSTRETCHDIBITS_set(
+                emfRect(0, 0, 0, 0), point32_set(100, 100), point32_set(400, 400),
+                point32_set(0, 0), point32_set(2, 2), U_DIB_RGB_COLORS,
+                inverted ? U_NOTSRCCOPY : U_SRCCOPY, bmi, 16, const_cast<char*>(pixels)));
+            const QImage image = playToImage(b.finish());
+            const QRgb red = inverted ? qRgb(0, 255, 255) : kRed;
+            const QRgb blue = inverted ? qRgb(255, 255, 0) : kBlue;
+            QCOMPARE(image.pixel(200, 200), red);
+            QCOMPARE(image.pixel(200, 400), blue);
+            QCOMPARE(image.pixel(400, 200), inverted ? qRgb(255, 0, 255) : kGreen);
+            QVERIFY(!isInk(image.pixel(90, 90)));
+        }
+        // The same picture through the WMF record, stretched into the lower half.
+        WmfBuilder w(QRect(0, 0, 1000, 1000), 254);
+        w.add(U_WMRSTRETCHDIB_set(wmfPoint(0, 500), wmfPoint(1000, 500), wmfPoint(0, 0),
+                                  wmfPoint(2, 2), U_DIB_RGB_COLORS, U_SRCCOPY, bmi, 16, pixels));
+        const QImage image = playToImage(w.finish(), QSize(100, 100));
+        QCOMPARE(image.pixel(25, 60), kRed);
+        QCOMPARE(image.pixel(25, 90), kBlue);
+        QVERIFY(!isInk(image.pixel(50, 30)));
+        std::free(bmi);
+    }
+
+    void polygonFillModes() {
+        // Two overlapping squares in one poly-polygon, both drawn clockwise.
+        const U_POINTL points[8] = {{100, 100}, {600, 100}, {600, 600}, {100, 600},
+                                    {300, 300}, {800, 300}, {800, 800}, {300, 800}};
+        const uint32_t counts[2] = {4, 4};
+        for (const uint32_t mode : {uint32_t(U_ALTERNATE), uint32_t(U_WINDING)}) {
+            EmfBuilder b;
+            solidFill(b, kRed);
+            b.add(U_EMRSETPOLYFILLMODE_set(mode));
+            b.add(U_EMRPOLYPOLYGON_set(emfRect(0, 0, 0, 0), 2, counts, 8, points));
+            const QImage image = playToImage(b.finish());
+            QCOMPARE(image.pixel(200, 200), kRed);
+            QCOMPARE(image.pixel(450, 450) == kRed, mode == U_WINDING);
+        }
+    }
+
+    void filledPath() {
+        EmfBuilder b;
+        solidFill(b, kBlue);
+        b.add(U_EMRBEGINPATH_set());
+        b.add(U_EMRMOVETOEX_set(point32_set(100, 100)));
+        const U_POINTL triangle[2] = {{900, 100}, {100, 900}};
+        b.add(U_EMRPOLYLINETO_set(emfRect(0, 0, 0, 0), 2, triangle));
+        b.add(U_EMRCLOSEFIGURE_set());
+        b.add(U_EMRENDPATH_set());
+        b.add(U_EMRFILLPATH_set(emfRect(0, 0, 0, 0)));
+        const QImage image = playToImage(b.finish());
+        QCOMPARE(image.pixel(200, 200), kBlue);
+        QVERIFY(!isInk(image.pixel(800, 800)));
+        QVERIFY_NEAR(inkBounds(image), QRect(QPoint(100, 100), QPoint(899, 899)));
+    }
+
+    void fontHeightsAndEscapement() {
+        auto inkOf = [](int height, int escapement) {
+            EmfBuilder b;
+            b.add(emfFont(1, height, QStringLiteral("IPAGothic"), 128, escapement));
+            b.add(U_EMRSELECTOBJECT_set(1));
+            b.add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE));
+            b.add(emfText(500, 500, utf16Units(QStringLiteral("HHHH")), 2, {70, 70, 70, 70}));
+            return inkBounds(playToImage(b.finish()));
+        };
+        // A positive height is the cell (em plus internal leading): smaller glyphs.
+        QFont font(QStringLiteral("IPAGothic"));
+        font.setPixelSize(100);
+        const QFontMetricsF fm(font);
+        const double ratio = double(inkOf(100, 0).height()) / inkOf(-100, 0).height();
+        QVERIFY2(std::abs(ratio - 100 / (fm.ascent() + fm.descent())) < 0.03,
+                 qPrintable(QString::number(ratio)));
+        // 90 degrees counter-clockwise: the run goes up the page from the reference point.
+        const QRect upright = inkOf(-100, 900);
+        // Three advances of 70 plus one glyph along the run, the cap height across it.
+        QVERIFY(upright.height() > 230 && upright.height() < 290 && upright.width() < 100);
+        QVERIFY(upright.bottom() <= 500 && upright.top() < 300);
+    }
+
     void placeableWmfFillsTheTarget() {
         // A window that differs from the bounding box is scaled onto the same rectangle.
         WmfBuilder b(QRect(0, 0, 1000, 1000), 254);
