@@ -93,7 +93,9 @@ Verdict check(ByteView bmi) {
         return Verdict::Unsound;
     if (h.width < 0)
         return Verdict::Unsound;
-    if (h.width * qAbs(h.height) * 4 > kMaxDecodedBytes)
+    // Four bytes a pixel decoded; divided rather than multiplied so nothing can overflow.
+    const qint64 rows = qAbs(h.height);
+    if (h.width > kMaxDecodedBytes / 4 || (h.width > 0 && rows > kMaxDecodedBytes / 4 / h.width))
         return Verdict::TooLarge;
     return Verdict::Sound;
 }

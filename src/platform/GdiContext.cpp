@@ -1017,6 +1017,8 @@ void GdiContext::strokeAndFill(bool stroke, bool fill) {
 void GdiContext::selectClipPath(int mode) {
     QPainterPath target = path_;
     finishPath(path_, inPath_);
+    if (target.isEmpty())
+        return; // no path: the clip stays as it is
     target.closeSubpath();
     target.setFillRule(state_.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     combineClip(target, mode);

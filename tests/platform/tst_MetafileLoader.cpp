@@ -129,6 +129,8 @@ private slots:
                    .finish();
         QTest::newRow("dib of more than 512 MB")
             << EmfBuilder().addRaw(stretchDib(20000, 20000, 32, 0, 16)).finish();
+        QTest::newRow("dib whose size overflows 64 bits")
+            << EmfBuilder().addRaw(stretchDib(INT32_MAX, INT32_MIN, 32, 0, 16)).finish();
         QTest::newRow("dib colour table beyond the record")
             << EmfBuilder().addRaw(stretchDib(4, 4, 8, 200, 16)).finish();
 
