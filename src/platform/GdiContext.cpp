@@ -7,6 +7,7 @@
 #include <QLineF>
 #include <QPaintEngine>
 
+#include <algorithm>
 #include <cmath>
 
 #include <uemf.h>
@@ -104,10 +105,10 @@ const QTransform& GdiContext::logicalToTarget() {
     return xform_;
 }
 
-static void markTransformChanged(bool& valid, bool& painterDirty, bool& penDirty) {
-    valid = false;
-    painterDirty = true;
-    penDirty = true; // cosmetic or geometric depends on the scale
+void GdiContext::transformChanged() {
+    xformValid_ = false;
+    painterXformDirty_ = true;
+    penDirty_ = true; // cosmetic or geometric depends on the scale
 }
 
 void GdiContext::setMapMode(int mode) {
@@ -148,17 +149,17 @@ void GdiContext::setMapMode(int mode) {
         state_.windowExt = QSizeF(1, 1);
         state_.viewportExt = QSizeF(pixelsPerMm_.width() * unitMm, -pixelsPerMm_.height() * unitMm);
     }
-    markTransformChanged(xformValid_, painterXformDirty_, penDirty_);
+    transformChanged();
 }
 
 void GdiContext::setWindowOrg(QPointF p) {
     state_.windowOrg = p;
-    markTransformChanged(xformValid_, painterXformDirty_, penDirty_);
+    transformChanged();
 }
 
 void GdiContext::setViewportOrg(QPointF p) {
     state_.viewportOrg = p;
-    markTransformChanged(xformValid_, painterXformDirty_, penDirty_);
+    transformChanged();
 }
 
 void GdiContext::offsetWindowOrg(QPointF d) {
@@ -175,7 +176,7 @@ void GdiContext::setWindowExt(QSizeF s) {
     if (s.width() == 0 || s.height() == 0)
         return;
     state_.windowExt = s;
-    markTransformChanged(xformValid_, painterXformDirty_, penDirty_);
+    transformChanged();
 }
 
 void GdiContext::setViewportExt(QSizeF s) {
@@ -184,7 +185,7 @@ void GdiContext::setViewportExt(QSizeF s) {
     if (s.width() == 0 || s.height() == 0)
         return;
     state_.viewportExt = s;
-    markTransformChanged(xformValid_, painterXformDirty_, penDirty_);
+    transformChanged();
 }
 
 void GdiContext::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
@@ -205,7 +206,7 @@ void GdiContext::setWorldTransform(const QTransform& t) {
     if (!finite(t) || t.determinant() == 0)
         return;
     state_.world = t;
-    markTransformChanged(xformValid_, painterXformDirty_, penDirty_);
+    transformChanged();
 }
 
 void GdiContext::modifyWorldTransform(const QTransform& t, quint32 mode) {
@@ -354,8 +355,10 @@ QPen GdiContext::makePen() {
         return Qt::NoPen;
     QPen pen(gp.color);
     const double scale = std::sqrt(std::abs((xform_ * initial_).determinant()));
-    const bool cosmetic = gp.width <= 0 || gp.width * scale < 1.0;
-    pen.setWidthF(cosmetic ? 0.0 : gp.width);
+    const bool cosmetic = !(gp.width > 0) || !std::isfinite(scale) || !(gp.width * scale >= 1.0);
+    // A pen wider than any page (from an absurd transform) is cut to that width; QPen itself
+    // takes no width beyond 32767.
+    pen.setWidthF(cosmetic ? 0.0 : std::min({gp.width, kMaxCoordinate / scale, 32767.0}));
     switch (gp.style & U_PS_ENDCAP_MASK) {
     case U_PS_ENDCAP_SQUARE:
         pen.setCapStyle(Qt::SquareCap);

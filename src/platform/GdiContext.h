@@ -110,6 +110,7 @@ public:
 private:
     QTransform pageTransform() const;
     void updateTransform();
+    void transformChanged();
     const QTransform& logicalToTarget();
     bool prepare(bool stroke, bool fill);
     bool sane(const QRectF& logicalBounds);

@@ -5,7 +5,6 @@
 namespace gdi_text {
 namespace {
 
-constexpr int kAnsiCharset = 0;
 constexpr int kDefaultCharset = 1;
 constexpr int kSymbolCharset = 2;
 constexpr int kShiftJisCharset = 128;
@@ -121,7 +120,6 @@ std::vector<Character> splitBytes(QByteArrayView bytes, int charset) {
         out.push_back({QString(c), 1});
         ++i;
     }
-    Q_UNUSED(kAnsiCharset);
     return out;
 }
 

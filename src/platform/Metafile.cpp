@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <climits>
 #include <cmath>
 
 #include <uemf.h>
@@ -31,7 +32,11 @@ struct MetafileLoader {
             throw MetafileError();
         const QRectF bounds(QPointF(file.i32(8), file.i32(12)),
                             QPointF(file.i32(16), file.i32(20)));
-        const QRect frame(QPoint(file.i32(24), file.i32(28)), QPoint(file.i32(32), file.i32(36)));
+        const qint64 frameLeft = file.i32(24), frameTop = file.i32(28);
+        const qint64 frameRight = file.i32(32), frameBottom = file.i32(36);
+        // A frame wider than an int of hundredths of a millimetre (21 km) is no picture.
+        if (frameRight - frameLeft > INT_MAX || frameBottom - frameTop > INT_MAX)
+            throw MetafileError();
         const double deviceX = file.i32(72), deviceY = file.i32(76);
         double mmX = file.i32(80), mmY = file.i32(84);
         // The micrometre fields are more exact when the header carries them and nothing
@@ -52,13 +57,12 @@ struct MetafileLoader {
             perMm = QSizeF(deviceX / mmX, deviceY / mmY);
         m.format_ = Metafile::Format::Enhanced;
         m.devicePixelsPerMm_ = perMm;
-        m.sizeHundredthsMm_ =
-            QSize(qMax(0, frame.right() - frame.left()), qMax(0, frame.bottom() - frame.top()));
-        if (frame.right() > frame.left() && frame.bottom() > frame.top()) {
+        m.sizeHundredthsMm_ = QSize(int(qMax<qint64>(0, frameRight - frameLeft)),
+                                    int(qMax<qint64>(0, frameBottom - frameTop)));
+        if (frameRight > frameLeft && frameBottom > frameTop) {
             m.deviceFrame_ = QRectF(
-                QPointF(frame.left() * perMm.width() / 100.0, frame.top() * perMm.height() / 100.0),
-                QPointF(frame.right() * perMm.width() / 100.0,
-                        frame.bottom() * perMm.height() / 100.0));
+                QPointF(frameLeft * perMm.width() / 100.0, frameTop * perMm.height() / 100.0),
+                QPointF(frameRight * perMm.width() / 100.0, frameBottom * perMm.height() / 100.0));
         } else {
             m.deviceFrame_ = bounds.normalized();
         }

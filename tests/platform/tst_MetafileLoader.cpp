@@ -98,6 +98,12 @@ private slots:
         QTest::newRow("emf wrong signature") << QByteArray(emf).replace(40, 4, "XXXX");
         {
             QByteArray b = emf;
+            const qint32 frame[4] = {-2000000000, 0, 2000000000, 100}; // wider than an int
+            std::memcpy(b.data() + 24, frame, sizeof frame);
+            QTest::newRow("frame wider than 21 km") << b;
+        }
+        {
+            QByteArray b = emf;
             const quint32 huge = 0x7FFFFFF0;
             std::memcpy(b.data() + emf.size() - 20 + 4, &huge, 4); // EOF size beyond the file
             QTest::newRow("record beyond the end") << b;
