@@ -249,6 +249,28 @@ private slots:
         QVERIFY(!isInk(image.pixel(750, 750)));
     }
 
+    void callersClipStaysInForce() {
+        // The painter's own clip limits the picture, and the picture's clip narrows it further.
+        EmfBuilder b;
+        solidFill(b, kRed);
+        b.add(U_EMRRECTANGLE_set(emfRect(0, 0, 1000, 500)));
+        b.add(U_EMRINTERSECTCLIPRECT_set(emfRect(0, 500, 200, 1000)));
+        b.add(U_EMRRECTANGLE_set(emfRect(0, 500, 1000, 1000)));
+        const Metafile metafile = Metafile::fromBytes(b.finish());
+        QImage image(1000, 1000, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setClipRect(QRect(100, 0, 800, 1000));
+        MetafilePlayer::play(metafile, painter, QRectF(image.rect()));
+        QVERIFY(painter.hasClipping());
+        QCOMPARE(painter.clipBoundingRect(), QRectF(100, 0, 800, 1000));
+        painter.end();
+        QVERIFY_NEAR(inkBounds(image, QRect(0, 0, 1000, 500)),
+                     QRect(QPoint(100, 0), QPoint(899, 499)));
+        QVERIFY_NEAR(inkBounds(image, QRect(0, 500, 1000, 500)),
+                     QRect(QPoint(100, 500), QPoint(199, 999)));
+    }
+
     void clipPath() {
         EmfBuilder b;
         solidFill(b, kRed);
