@@ -409,6 +409,21 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("柱 C1 ｺﾝｸﾘｰﾄ")), qPrintable(text));
     }
 
+    void smallTextOut() {
+        EmfBuilder b;
+        b.add(emfFont(1, -60, QStringLiteral("IPAGothic")));
+        b.add(U_EMRSELECTOBJECT_set(1));
+        const QString wide = QStringLiteral("梁 B1");
+        b.add(U_EMRSMALLTEXTOUT_set(point32_set(100, 100), uint32_t(wide.size()), U_ETO_NO_RECT,
+                                    U_GM_COMPATIBLE, 1, 1, emfRect(0, 0, 0, 0),
+                                    reinterpret_cast<const char*>(wide.utf16())));
+        b.add(U_EMRSMALLTEXTOUT_set(point32_set(100, 300), 5, U_ETO_NO_RECT | U_ETO_SMALL_CHARS,
+                                    U_GM_COMPATIBLE, 1, 1, emfRect(0, 0, 0, 0), "Small"));
+        const QString text = simplifiedText(pdfText(Metafile::fromBytes(b.finish())));
+        QVERIFY2(text.contains(QStringLiteral("梁 B1")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Small")), qPrintable(text));
+    }
+
     void ansiCharsetIsWindows1252() {
         EmfBuilder b;
         b.add(emfFont(1, -60, QStringLiteral("IPAGothic"), 0));
