@@ -8,9 +8,9 @@
 
 #include "platform/Cp932.h"
 
-CachedFont::CachedFont(const FontSpec& spec) {
-    font_.setFamily(spec.face);
-    font_.setPixelSize(std::max(1, spec.pixelSize));
+CachedFont::CachedFont(const FontSpec& fontSpec) {
+    font_.setFamily(fontSpec.face);
+    font_.setPixelSize(std::max(1, fontSpec.pixelSize));
     // Unhinted outlines scale evenly, so a page looks the same at every zoom and resolution.
     font_.setHintingPreference(QFont::PreferNoHinting);
     font_.setStyleStrategy(QFont::PreferOutline);
@@ -77,10 +77,10 @@ const CachedFont::GlyphImage& CachedFont::glyphImage(quint32 glyph, QRgb color) 
     return *glyphImages_.insert(key, entry);
 }
 
-CachedFont& CachedFont::get(const FontSpec& spec) {
+CachedFont& CachedFont::get(const FontSpec& fontSpec) {
     static std::map<std::pair<QString, int>, std::unique_ptr<CachedFont>> cache;
-    auto& slot = cache[{spec.face, spec.pixelSize}];
+    auto& slot = cache[{fontSpec.face, fontSpec.pixelSize}];
     if (!slot)
-        slot = std::make_unique<CachedFont>(spec);
+        slot = std::make_unique<CachedFont>(fontSpec);
     return *slot;
 }

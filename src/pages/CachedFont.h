@@ -14,7 +14,7 @@
 
 class CachedFont {
 public:
-    explicit CachedFont(const FontSpec& spec);
+    explicit CachedFont(const FontSpec& fontSpec);
 
     const QFont& font() const { return font_; }
     const QRawFont& rawFont() const { return rawFont_; }
@@ -40,8 +40,8 @@ public:
     };
     const GlyphImage& glyphImage(quint32 glyph, QRgb color);
 
-    // The cache entry for spec; entries live until the process ends.
-    static CachedFont& get(const FontSpec& spec);
+    // The cache entry for fontSpec; entries live until the process ends.
+    static CachedFont& get(const FontSpec& fontSpec);
 
 private:
     struct CharInfo {

@@ -208,13 +208,13 @@ public:
         painter_.drawGlyphRun(origin, run);
     }
 
-    void line(QPoint from, QPoint to, const PenSpec& spec) {
-        if (!(spec == lastPen_) || !penSet_) {
-            painter_.setPen(pen(spec));
-            lastPen_ = spec;
+    void line(QPoint from, QPoint to, const PenSpec& penSpec) {
+        if (!(penSpec == lastPen_) || !penSet_) {
+            painter_.setPen(pen(penSpec));
+            lastPen_ = penSpec;
             penSet_ = true;
         }
-        const QPointF shift = centre(spec);
+        const QPointF shift = centre(penSpec);
         painter_.drawLine(QPointF(from) + shift, QPointF(to) + shift);
     }
 
@@ -301,15 +301,15 @@ private:
     // through the middle of its dots so that it covers whole device pixels at one dot per
     // pixel (one row for a one-dot rule, also when antialiased or scaled); a line of even
     // width already has its edges on dot boundaries.
-    static QPointF centre(const PenSpec& spec) {
-        return std::max(1, spec.width) % 2 == 1 ? QPointF(0.5, 0.5) : QPointF(0, 0);
+    static QPointF centre(const PenSpec& penSpec) {
+        return std::max(1, penSpec.width) % 2 == 1 ? QPointF(0.5, 0.5) : QPointF(0, 0);
     }
 
-    QPen pen(const PenSpec& spec) const {
-        const double deviceWidth = std::max(1, spec.width) * scale_;
+    QPen pen(const PenSpec& penSpec) const {
+        const double deviceWidth = std::max(1, penSpec.width) * scale_;
         const bool thin = deviceWidth < 1.0 || (raster_ && deviceWidth < 1.0 + 1e-9);
-        QPen p(QColor(spec.color), thin ? 0 : std::max(1, spec.width),
-               spec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine, Qt::RoundCap,
+        QPen p(QColor(penSpec.color), thin ? 0 : std::max(1, penSpec.width),
+               penSpec.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine, Qt::RoundCap,
                Qt::RoundJoin); // the ends and joins of a wide pen are round, as on GDI
         return p;
     }
