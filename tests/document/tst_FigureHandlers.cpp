@@ -579,6 +579,29 @@ private slots:
         QCOMPARE(l.labels(1).front(), QString("line 067"));
     }
 
+    void sampleReportFindsItsFiguresFromTheRepositoryRoot() {
+        const QByteArrayList lines = [] {
+            QFile file(QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/examples/sample-report.txt"));
+            return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList();
+        }();
+        QVERIFY(!lines.isEmpty());
+        QByteArrayList trimmed;
+        for (const QByteArray& line : lines)
+            trimmed.append(line.endsWith('\r') ? line.chopped(1) : line);
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QStringLiteral(FOLIOSCOPE_SOURCE_DIR)));
+        Layout l(4961, 7016, 600);
+        l.run(trimmed);
+        QDir::setCurrent(saved);
+        int figures = 0, images = 0;
+        for (int p = 0; p < l.pages(); ++p) {
+            figures += int(l.all<FigureRecord>(p).size());
+            images += int(l.all<ImageRecord>(p).size());
+        }
+        QCOMPARE(figures, 2); // beam.emf, frame.emf
+        QCOMPARE(images, 2);  // plan.bmp, site.jpg
+    }
+
     void japaneseLabelsOfShippedFiguresAreSearchableInThePdf() {
         const QString shared = QStringLiteral(FOLIOSCOPE_SHARED_TESTDATA);
         const QStringList figures = {shared + "/emf/jp-ansi-text.emf",
