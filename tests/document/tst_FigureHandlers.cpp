@@ -175,6 +175,19 @@ private slots:
         QCOMPARE(l.topOf(0, "after"), images[0].target.top());
     }
 
+    void printerOffsetsDoNotMoveFigures() {
+        // Pages are in paper coordinates: a printer with an unprintable strip of 20 x 30 dots
+        // still gets the figure on the frame's centre line, its top at the next line's top.
+        Layout l;
+        l.state.PrinterInfo = TPrinterInfo::fromDots(595, 842, 555, 792, 20, 30, 72, 72);
+        l.run({"before", tag(tags::EmfFileC), local(emf100x50_), "after"});
+        const QList<FigureRecord> figures = l.all<FigureRecord>(0);
+        QCOMPARE(figures.size(), 1);
+        QCOMPARE(figures[0].target.left(), AnchorX - 141);
+        QCOMPARE(figures[0].target.width(), 282);
+        QCOMPARE(figures[0].target.top(), l.topOf(0, "after"));
+    }
+
     void bitmapDrawTypes() {
         // Type 1 resamples to the size in dots first; type 2 stretches the file's pixels.
         const QSize size = bmpDots(600);
