@@ -84,6 +84,16 @@ bool textSound(const ByteView& r, bool wide) {
     return true;
 }
 
+// EMR_SMALLTEXTOUT: position, count, options, graphics mode, scales, an optional rectangle,
+// then the characters: bytes with ETO_SMALL_CHARS, UTF-16 otherwise; no advances.
+qint64 smallTextOffset(const ByteView& r) {
+    return (r.u32(20) & U_ETO_NO_RECT) ? 36 : 52;
+}
+
+qint64 smallTextBytes(const ByteView& r) {
+    return qint64(r.u32(16)) * ((r.u32(20) & U_ETO_SMALL_CHARS) ? 1 : 2);
+}
+
 bool recordSound(quint32 type, const ByteView& r) {
     const qint64 size = r.size();
     switch (type) {
@@ -113,6 +123,8 @@ bool recordSound(quint32 type, const ByteView& r) {
         return textSound(r, false);
     case U_EMR_EXTTEXTOUTW:
         return textSound(r, true);
+    case U_EMR_SMALLTEXTOUT:
+        return size >= 36 && smallTextOffset(r) + smallTextBytes(r) <= size;
     case U_EMR_FILLRGN:
         return regionSound(r, 32, r.u32(24));
     case U_EMR_FRAMERGN:
@@ -142,8 +154,12 @@ bool recordSound(quint32 type, const ByteView& r) {
     }
 }
 
-// libuemf has no check for these record types and complains on stderr when asked.
-bool libuemfChecks(quint32 type) {
+// libuemf has no check for the undefined record types and complains on stderr when asked.
+// Its check of SMALLTEXTOUT demands the rectangle even when ETO_NO_RECT leaves it out (its
+// own writer makes such records), so that record is checked by recordSound alone.
+bool libuemfChecks(quint32 type, const ByteView& r) {
+    if (type == U_EMR_SMALLTEXTOUT && (r.u32(20) & U_ETO_NO_RECT))
+        return false;
     return type >= U_EMR_MIN && type <= U_EMR_MAX && type != U_EMR_UNDEF69 &&
            type != U_EMR_UNDEF107 && type != U_EMR_UNDEF117;
 }
@@ -239,6 +255,34 @@ void text(const ByteView& r, bool wide, GdiContext& gdi) {
         unit += c.units;
     }
     gdi.textOut(pointL(r, 36), run);
+}
+
+void smallText(const ByteView& r, GdiContext& gdi) {
+    const quint32 options = r.u32(20);
+    const qint64 chars = r.u32(16);
+    const qint64 at = smallTextOffset(r);
+    GdiContext::TextRun run;
+    run.options = options & ~U_ETO_SMALL_CHARS;
+    if (!(options & U_ETO_NO_RECT) && (options & (U_ETO_OPAQUE | U_ETO_CLIPPED)))
+        run.box = rectL(r, 36);
+    std::vector<gdi_text::Character> characters;
+    if (options & U_ETO_SMALL_CHARS) {
+        // Single bytes holding the low byte of each UTF-16 unit.
+        QString s;
+        for (qint64 i = 0; i < chars; ++i)
+            s += QChar(r.u8(at + i));
+        characters = gdi_text::splitUtf16(s);
+    } else {
+        QString s(qsizetype(chars), Qt::Uninitialized);
+        for (qint64 i = 0; i < chars; ++i)
+            s[qsizetype(i)] = QChar(r.u16(at + 2 * i));
+        characters = gdi_text::splitUtf16(s);
+    }
+    if (options & U_ETO_GLYPH_INDEX)
+        characters.clear();
+    for (const gdi_text::Character& c : characters)
+        run.characters.push_back(c.text);
+    gdi.textOut(pointL(r, 8), run);
 }
 
 // Source bitmap blits: BitBlt, StretchBlt, AlphaBlend, TransparentBlt.
@@ -580,6 +624,9 @@ void playRecord(quint32 type, const ByteView& r, GdiContext& gdi, std::vector<QP
     case U_EMR_EXTTEXTOUTW:
         text(r, true, gdi);
         break;
+    case U_EMR_SMALLTEXTOUT:
+        smallText(r, gdi);
+        break;
     default:
         break; // unknown records, comments (EMF+ included), palettes, colour management
     }
@@ -592,7 +639,7 @@ bool validate(ByteView file) {
         file.u32(40) != U_ENHMETA_SIGNATURE || file.u32(4) < kHeaderMinSize)
         return false;
     return forEachRecord(file, [](quint32 type, const ByteView& r) {
-        if (libuemfChecks(type) && !U_emf_record_safe(r.data()))
+        if (libuemfChecks(type, r) && !U_emf_record_safe(r.data()))
             return false;
         return recordSound(type, r);
     });

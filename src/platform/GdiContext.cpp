@@ -68,7 +68,10 @@ GdiContext::GdiContext(QPainter& painter, const QTransform& deviceToTarget,
       objects_(objectCapacity) {
     painter_.save();
     initial_ = painter_.worldTransform();
-    painter_.setClipping(false);
+    // The caller's clip stays in force, as a device context's clip does under a metafile's
+    // own clipping; it is kept in the coordinates of initial_.
+    if (painter_.hasClipping())
+        callerClip_ = painter_.clipPath();
     painter_.setBackgroundMode(Qt::TransparentMode);
 }
 
@@ -478,10 +481,15 @@ void GdiContext::applyClip() {
     if (!clipDirty_)
         return;
     painter_.setTransform(initial_);
-    if (state_.clip)
+    if (state_.clip) {
         painter_.setClipPath(*state_.clip);
-    else
+        if (callerClip_)
+            painter_.setClipPath(*callerClip_, Qt::IntersectClip);
+    } else if (callerClip_) {
+        painter_.setClipPath(*callerClip_);
+    } else {
         painter_.setClipping(false);
+    }
     painterXformDirty_ = true;
     clipDirty_ = false;
 }

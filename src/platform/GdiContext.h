@@ -129,8 +129,9 @@ private:
     bool applyRasterOp(quint32 rop);
 
     QPainter& painter_;
-    QTransform initial_;        // the painter's transform when playing began
-    QTransform deviceToTarget_; // metafile device units to painter coordinates
+    QTransform initial_;                     // the painter's transform when playing began
+    std::optional<QPainterPath> callerClip_; // the painter's clip when playing began
+    QTransform deviceToTarget_;              // metafile device units to painter coordinates
     QSizeF pixelsPerMm_;
     GdiState state_;
     std::vector<GdiState> saved_;

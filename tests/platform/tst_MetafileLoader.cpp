@@ -128,6 +128,11 @@ private slots:
                    .addRaw(record32({U_EMR_EXTTEXTOUTW, 76, 0, 0, 0, 0, 1, 0, 0, 0, 0, 500, 76, 0,
                                      0, 0, 0, 0, 0}))
                    .finish();
+        QTest::newRow("small text beyond the record")
+            << EmfBuilder()
+                   .addRaw(record32({U_EMR_SMALLTEXTOUT, 40, 0, 0, 1000,
+                                     U_ETO_NO_RECT | U_ETO_SMALL_CHARS, 1, 0, 0, 0}))
+                   .finish();
         QTest::newRow("region count beyond the data")
             << EmfBuilder()
                    .addRaw(record32(

@@ -249,6 +249,28 @@ private slots:
         QVERIFY(!isInk(image.pixel(750, 750)));
     }
 
+    void callersClipStaysInForce() {
+        // The painter's own clip limits the picture, and the picture's clip narrows it further.
+        EmfBuilder b;
+        solidFill(b, kRed);
+        b.add(U_EMRRECTANGLE_set(emfRect(0, 0, 1000, 500)));
+        b.add(U_EMRINTERSECTCLIPRECT_set(emfRect(0, 500, 200, 1000)));
+        b.add(U_EMRRECTANGLE_set(emfRect(0, 500, 1000, 1000)));
+        const Metafile metafile = Metafile::fromBytes(b.finish());
+        QImage image(1000, 1000, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setClipRect(QRect(100, 0, 800, 1000));
+        MetafilePlayer::play(metafile, painter, QRectF(image.rect()));
+        QVERIFY(painter.hasClipping());
+        QCOMPARE(painter.clipBoundingRect(), QRectF(100, 0, 800, 1000));
+        painter.end();
+        QVERIFY_NEAR(inkBounds(image, QRect(0, 0, 1000, 500)),
+                     QRect(QPoint(100, 0), QPoint(899, 499)));
+        QVERIFY_NEAR(inkBounds(image, QRect(0, 500, 1000, 500)),
+                     QRect(QPoint(100, 500), QPoint(199, 999)));
+    }
+
     void clipPath() {
         EmfBuilder b;
         solidFill(b, kRed);
@@ -385,6 +407,21 @@ private slots:
         const QString text = simplifiedText(pdfText(Metafile::fromBytes(b.finish())));
         QVERIFY2(text.contains(QStringLiteral("梁 B1 300×600")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("柱 C1 ｺﾝｸﾘｰﾄ")), qPrintable(text));
+    }
+
+    void smallTextOut() {
+        EmfBuilder b;
+        b.add(emfFont(1, -60, QStringLiteral("IPAGothic")));
+        b.add(U_EMRSELECTOBJECT_set(1));
+        const QString wide = QStringLiteral("梁 B1");
+        b.add(U_EMRSMALLTEXTOUT_set(point32_set(100, 100), uint32_t(wide.size()), U_ETO_NO_RECT,
+                                    U_GM_COMPATIBLE, 1, 1, emfRect(0, 0, 0, 0),
+                                    reinterpret_cast<const char*>(wide.utf16())));
+        b.add(U_EMRSMALLTEXTOUT_set(point32_set(100, 300), 5, U_ETO_NO_RECT | U_ETO_SMALL_CHARS,
+                                    U_GM_COMPATIBLE, 1, 1, emfRect(0, 0, 0, 0), "Small"));
+        const QString text = simplifiedText(pdfText(Metafile::fromBytes(b.finish())));
+        QVERIFY2(text.contains(QStringLiteral("梁 B1")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Small")), qPrintable(text));
     }
 
     void ansiCharsetIsWindows1252() {
