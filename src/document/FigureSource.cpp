@@ -1,6 +1,7 @@
 #include "document/FigureSource.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "pages/MetafileEx.h"
@@ -10,8 +11,9 @@
 
 namespace {
 
+// Sizes in dots: never negative, and within what a page coordinate can hold.
 std::int32_t nearest(double value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
+    return static_cast<std::int32_t>(std::nearbyint(std::clamp(value, 0.0, 1e9)));
 }
 
 // Only regular files (or links to them) count: opening a FIFO or a device would block or
