@@ -1,6 +1,8 @@
 # Writes examples/sample-report.txt: a structural calculation report in the marked-up text
 # format (titles repeated across pages, box tables, keep-together blocks, fractions, sub- and
-# superscripts, font and pitch switches, page ends).
+# superscripts, font and pitch switches, page ends, figure files and figure blocks).
+# The figures live in examples/figures (written by examples/figures/make-figures.cpp) and are
+# named relative to the repository root, the folder `./dev.sh run` starts in.
 #   python3 examples/make-sample-report.py | iconv -f UTF-8 -t CP932 > examples/sample-report.txt
 import math
 
@@ -121,6 +123,14 @@ L('      コンクリート Fc27 ：  長期 f!c = 9.0    短期 f!c = 18.0    f
 L('      鉄筋 SD345        ：  長期 f!t = 215   短期 f!t = 345    せん断補強 f!w = 195')
 L('      鉄筋 SD295A       ：  長期 f!t = 195   短期 f!t = 295')
 L('<Page-End>')
+L('<Font1>', '1.  建物概要（つづき）', '<Font3>', '')
+L('  1.4  1 階平面図', '')
+L('<bmpファイル>', 'examples/figures/plan.bmp')
+L('<図形挿入>', '', '      図 1-1  1 階平面図（店舗・駐輪場・エントランス）', 'Fig 101 1 0', '')
+L('  1.5  工事写真', '')
+L('<jpgファイル>', 'examples/figures/site.jpg')
+L('<図形挿入>', '', '      写真 1-1  躯体工事の状況（6 階床打設前）', 'Fig 102 2 0')
+L('<Page-End>')
 
 # ---------------------------------------------------------------- 2. 荷重
 L('<Font1>', '2.  荷重および外力', '<Font3>', '')
@@ -190,6 +200,9 @@ L(bottom(wd), '<HPitch-End>', '<Page-End>')
 
 # ---------------------------------------------------------------- 3. 柱の断面検定
 L('<Font1>', '3.  柱の断面検定', '<Font3>', '')
+L('  3.0  応力図', '')
+L('<emfファイル0>', 'examples/figures/frame.emf')
+L('<図形挿入>', '      図 3-1  Y1 通り  長期荷重時の曲げモーメント', 'Fig 301 1 0', '')
 L('  3.1  検定方針', '')
 L('      長期：  N!L ,  M!L に対し  σ!c ≦ f!c ,  σ!t ≦ f!t   を確認する。')
 L('      短期：  N!L ± N!E ,  M!L ± M!E に対し許容曲げモーメント M!a ≧ M を確認する。')
@@ -264,8 +277,11 @@ for fl in ['RF', '6F', '5F', '4F', '3F', '2F']:
             L(sep(wd))
     L('<Font3>')
 L(bottom(wd), '<HPitch-End>', '<Data-End>', '')
+L('  4.2  大梁断面図', '')
+L('<emfファイル>', 'examples/figures/beam.emf')
+L('<図形挿入>', '      図 4-1  2F G3  断面（450×800）', 'Fig 401 1 0', '')
 L('<Block-Start>')
-L('  4.2  たわみの検討　（2F G3  スパン L = 7,200 mm）', '')
+L('  4.3  たわみの検討　（2F G3  スパン L = 7,200 mm）', '')
 L('      E = 2.27 × 10^4 N/mm^2 ,  I!e = 1.92 × 10^10 mm^4  （スラブ協力幅を考慮）')
 fraction('      δ = ', '5 w L^4', '384 E I!e ', ' × 8 (クリープ) = 14.6 mm')
 fraction('      ', 'δ', 'L ', ' = 14.6 / 7,200 = 1 / 493 ≦ 1 / 250     OK')

@@ -86,18 +86,6 @@ void LayoutEngine::DrawFigureKind2(int, int, const QRect&, int, int) {}
 void LayoutEngine::DrawFigureKind1(int, int, const QRect&) {}
 void LayoutEngine::AfterFigureText(int, int, int, int, int, int, int) {}
 
-void LayoutEngine::HandleFigureFile() {
-    // The name line is taken whatever it holds, even when it looks like a tag.
-    LineAt(LineIndex + 1);
-    LineIndex += 1;
-}
-
-void LayoutEngine::HandleFigureBlock() {
-    LineIndex += 1;
-    while (LineIndex < lines_->size() && !ParseFigureLine((*lines_)[LineIndex]).IsFigureLine)
-        LineIndex += 1;
-}
-
 const QByteArray& LayoutEngine::LineAt(qsizetype index) const {
     if (index < 0 || index >= lines_->size())
         throw EListIndexError(index);

@@ -36,6 +36,8 @@ public:
 
     // The extra pitch factor of the three lines of a fraction.
     static constexpr double FractionFactor = 0.65;
+    // Height in line pitches of the area given to the figure hooks of kinds 2, 6 and 9.
+    static constexpr int FigureAreaLines = 15;
 
     // Figure hooks: a host that knows the figure data overrides them and draws on the page
     // canvas; R is the anchor rectangle. They draw nothing here.
@@ -49,12 +51,21 @@ public:
                                  int c, int d);
 
 protected:
-    // Figure tags. Both are entered with LineIndex on the tag line and leave it on the last
-    // line they consumed (the main loop steps past it). Here they only consume their operand
-    // lines: a figure file its name line (an index error when it is missing), a figure block
-    // its text lines and the figure-parameter line (or everything up to the end).
+    // Figure tags (LayoutFigures.cpp). Both are entered with LineIndex on the tag line and
+    // leave it on the last line they consumed (the main loop steps past it). A figure file
+    // takes its name line (an index error when it is missing), loads and draws the file; a
+    // figure block takes its text lines and the figure-parameter line (or everything up to
+    // the end), draws the text lines and hands the figure to the hooks.
     virtual void HandleFigureFile();
     virtual void HandleFigureBlock();
+
+    // Where figures hang: x the frame's centre line, y the top of the next line.
+    QPoint FigureAnchor() const;
+    // The anchor rectangle of a figure block under its text lines, given to the hook for kind.
+    void FigureDispatch(int kind, int figureVariant, int figureIndex, int figureKind,
+                        int figureGroup, double placementFactor);
+    // Cursor := (0, UsedHeight, TextWidthDots, TextHeightDots).
+    void ResetCursorToUsedHeight();
 
     // The line at index; an operand line past the end raises the line list's index error.
     const QByteArray& LineAt(qsizetype index) const;

@@ -1,6 +1,7 @@
 #include "pages/PictureRegistry.h"
 
 #include "pages/MetafileEx.h"
+#include "pages/RasterFigure.h"
 
 #include <QFileInfo>
 
@@ -17,10 +18,16 @@ std::unique_ptr<VectorFigure> loadMetafile(const QString& path) {
     return std::make_unique<TMetafileEx>(TMetafileEx::load(path));
 }
 
+std::unique_ptr<VectorFigure> loadJpeg(const QString& path) {
+    return std::make_unique<RasterFigure>(RasterFigure::loadJpeg(path));
+}
+
 // One row per extension; add image formats here.
 const Format kFormats[] = {
     {"wmf", "Windows Metafile", loadMetafile},
     {"emf", "Enhanced Metafile", loadMetafile},
+    {"jpg", "JPEG Image File", loadJpeg},
+    {"jpeg", "JPEG Image File", loadJpeg},
 };
 
 const Format* find(const QString& extension) {

@@ -1,6 +1,9 @@
 #pragma once
 // Texts of the errors that the platform stand-ins raise and the user sees in the standard
-// error box. They are the system's own texts: keep them byte for byte.
+// error box, and the exceptions that carry them. They are the system's own texts: keep them
+// byte for byte.
+
+#include <stdexcept>
 
 #include <stdexcept>
 

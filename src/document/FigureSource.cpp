@@ -1,0 +1,76 @@
+#include "document/FigureSource.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+#include "pages/MetafileEx.h"
+#include "platform/BmpReader.h"
+#include "platform/Cp932.h"
+#include "platform/JpegReader.h"
+
+namespace {
+
+// Sizes in dots: never negative, and within what a page coordinate can hold.
+std::int32_t nearest(double value) {
+    return static_cast<std::int32_t>(std::nearbyint(std::clamp(value, 0.0, 1e9)));
+}
+
+// Only regular files (or links to them) count: opening a FIFO or a device would block or
+// read without end.
+bool isRegularFile(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+} // namespace
+
+QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format,
+                          const QString& figureFolder) {
+    if (nameLine.isEmpty())
+        return QString();
+    const QString name = cp932::decode(nameLine);
+    // A NUL cannot be part of a file name; the rest of the name would be cut off silently.
+    if (name.contains(QChar(0)))
+        return QString();
+    if (isRegularFile(name))
+        return name;
+    if (format == FigureFormat::Bitmap) {
+        const QString inFolder = figureFolder + name;
+        if (isRegularFile(inFolder))
+            return inFolder;
+    }
+    return QString();
+}
+
+LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t dpiX,
+                        std::int32_t dpiY) {
+    LoadedFigure loaded;
+    loaded.format = format;
+    switch (format) {
+    case FigureFormat::Metafile: {
+        auto metafile = std::make_shared<const TMetafileEx>(TMetafileEx::load(path));
+        const QSize mm = metafile->sizeHundredthsMm();
+        loaded.Width = nearest(mm.width() * 0.01 / 25.4 * dpiX);
+        loaded.Height = nearest(mm.height() * 0.01 / 25.4 * dpiY);
+        loaded.figure = std::move(metafile);
+        break;
+    }
+    case FigureFormat::Bitmap: {
+        LoadedBitmap bitmap = bmp_reader::readFile(path);
+        loaded.sourceDpiX = bitmap.sourceDpiX;
+        loaded.sourceDpiY = bitmap.sourceDpiY;
+        loaded.Width = nearest(bitmap.pixels.width() / bitmap.sourceDpiX * dpiX);
+        loaded.Height = nearest(bitmap.pixels.height() / bitmap.sourceDpiY * dpiY);
+        loaded.image = std::make_shared<const QImage>(std::move(bitmap.pixels));
+        break;
+    }
+    case FigureFormat::Jpeg: {
+        auto image = std::make_shared<const QImage>(jpeg_reader::readFile(path));
+        loaded.Width = image->width();
+        loaded.Height = image->height();
+        loaded.image = std::move(image);
+        break;
+    }
+    }
+    return loaded;
+}

@@ -1,0 +1,214 @@
+// The layout's two figure constructs: figure files (metafile, bitmap, JPEG) drawn on the page,
+// and figure blocks, whose text lines are drawn here and whose figure goes to the hooks.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "document/FigureLine.h"
+#include "document/FigurePlacement.h"
+#include "document/FigureSource.h"
+#include "document/LayoutEngine.h"
+#include "pages/PrintPreview.h"
+#include "platform/ImageLimits.h"
+#include "platform/SmoothResample.h"
+
+namespace {
+
+std::int32_t nearest(double value) {
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+} // namespace
+
+QPoint LayoutEngine::FigureAnchor() const {
+    // Page records are in paper coordinates, so the frame's centre line is the left margin
+    // plus half the frame width, and a figure's top is the top of the next text line. The
+    // printer's unprintable offsets are applied only when a page is played on the printer.
+    return QPoint(state_.LeftMarginDots + state_.FrameWidth / 2,
+                  state_.TextTopDots + state_.UsedHeight);
+}
+
+void LayoutEngine::ResetCursorToUsedHeight() {
+    Cursor = QRect(0, 0, state_.TextWidthDots, state_.TextHeightDots);
+    Cursor.setTop(state_.UsedHeight);
+}
+
+void LayoutEngine::HandleFigureFile() {
+    FigureFileVariant variant = FigureFileVariant::Emf;
+    figureFileVariantOf((*lines_)[LineIndex], variant);
+    // The name line is taken whatever it holds, even when it looks like a tag.
+    const QByteArray& nameLine = LineAt(LineIndex + 1);
+    LineIndex += 1;
+
+    const FigureFormat format = formatOf(variant);
+    const QString path = resolveFigurePath(nameLine, format, state_.FigureFolder);
+    if (path.isEmpty())
+        return; // nothing to draw, no space reserved
+
+    // The loaded pictures are shared with the page that draws them and released with it;
+    // on an error they are released here when `figure` goes out of scope.
+    const TPrinterInfo& printer = state_.PrinterInfo;
+    const LoadedFigure figure = loadFigure(path, format, printer.DpiX, printer.DpiY);
+    std::int32_t width = figure.Width;
+    std::int32_t height = figure.Height;
+
+    // Even an empty page is finished first, so a figure taller than the text area starts a
+    // page of its own.
+    if (std::int64_t(state_.UsedHeight) + height > state_.TextHeightDots) {
+        FinishPage();
+        StartNewPage();
+    }
+
+    if (variant == FigureFileVariant::Emf0 && width > 0 && height > 0) {
+        // Scaled, keeping its proportions, to the frame width or to the room left below the
+        // current position less two font heights, whichever is tighter.
+        const double room = double(state_.TextHeightDots) -
+                            2.0 * std::abs(double(state_.FontHeightDots)) - state_.UsedHeight;
+        const double scale = std::min(double(state_.FrameWidth) / width, room / height);
+        // With no room left (or no frame) the figure would get no size or a negative one:
+        // nothing is drawn and the position stays.
+        if (!(scale > 0))
+            return;
+        width = nearest(width * scale);
+        height = nearest(height * scale);
+    }
+
+    const QRect rect = figureFileRect(variant, FigureAnchor(), width, height, state_.FrameWidth);
+    RecordingCanvas& canvas = store_.GetCanvas();
+    switch (format) {
+    case FigureFormat::Metafile:
+        if (!rect.isEmpty())
+            canvas.drawFigure(rect, figure.figure);
+        break;
+    case FigureFormat::Bitmap:
+        if (settings_.BitmapDrawType == 1 && !image_limits::fitsInLimit(width, height, 3)) {
+            // A large bitmap at printer resolution would need more memory than one image may
+            // take: it is stretched with smoothing at replay instead of failing the layout.
+            if (!rect.isEmpty())
+                canvas.stretchDraw(rect, figure.image, true);
+        } else if (settings_.BitmapDrawType == 1) {
+            // Smoothed to its size in dots first; stretching it then changes at most a dot.
+            auto smooth =
+                std::make_shared<const QImage>(SmoothResample(*figure.image, width, height));
+            if (!rect.isEmpty())
+                canvas.stretchDraw(rect, std::move(smooth), false);
+        } else if (!rect.isEmpty()) {
+            canvas.stretchDraw(rect, figure.image, false);
+        }
+        break;
+    case FigureFormat::Jpeg:
+        if (!rect.isEmpty())
+            canvas.stretchDraw(rect, figure.image, false);
+        break;
+    }
+
+    if (advancesAfterDrawing(variant)) {
+        state_.UsedHeight += height;
+        ResetCursorToUsedHeight();
+    }
+}
+
+void LayoutEngine::HandleFigureBlock() {
+    const double placementFactor = placementFactorOf((*lines_)[LineIndex]);
+    state_.LinePitch = PitchDots();
+    state_.FigureTextHeight = 0;
+    // A title held before the block is dropped. The figure text lines are kept apart: they
+    // are a caption, not a title to repeat on later pages.
+    HeldLines.clear();
+    QByteArrayList figureText;
+
+    TFigureLine numbers; // the defaults, when the block runs to the end of the document
+    LineIndex += 1;
+    while (LineIndex < lines_->size()) {
+        const QByteArray& line = (*lines_)[LineIndex];
+        const TFigureLine parsed = ParseFigureLine(line);
+        if (parsed.IsFigureLine) {
+            numbers = parsed;
+            break;
+        }
+        figureText.append(line);
+        state_.FigureTextHeight += state_.LinePitch;
+        LineIndex += 1;
+    }
+    if (LineIndex >= lines_->size())
+        LineIndex = lines_->size() - 1; // the last line consumed
+
+    const int kind = state_.DataKind >= 1 ? state_.DataKind : numbers.FigureKind;
+    const bool hasFigure = numbers.FigureKind != 0;
+    const auto dispatch = [&] {
+        FigureDispatch(kind, numbers.FigureVariant, numbers.FigureIndex, numbers.FigureKind,
+                       numbers.FigureGroup, placementFactor);
+    };
+    if (hasFigure)
+        dispatch();
+    else
+        state_.FigureHeight = 0;
+
+    if (state_.UsedHeight > 0 && std::int64_t(state_.UsedHeight) + state_.FigureTextHeight +
+                                         nearest(state_.FigureHeight * 0.8) >
+                                     state_.TextHeightDots) {
+        FinishPage();
+        StartNewPage();
+        // A block without a figure has nothing to hand to the hooks on the new page either.
+        if (hasFigure)
+            dispatch();
+    }
+
+    ResetCursorToUsedHeight();
+    for (const QByteArray& line : figureText) {
+        renderer_.DrawTextLine(line, Cursor, state_.TextLeftDots, state_.TextTopDots);
+        Cursor.setTop(Cursor.top() + state_.LinePitch);
+    }
+    AfterFigureText(numbers.FigureGroup, numbers.FigureVariant, numbers.FigureIndex, 0, 0, 0, 0);
+
+    // Inserted figures advance past their text and figure; placed ones leave the text that
+    // follows beside or over them.
+    if (std::abs(placementFactor) < 0.00001)
+        state_.UsedHeight += state_.FigureTextHeight + state_.FigureHeight;
+    ResetCursorToUsedHeight();
+
+    if (state_.UsedHeight > state_.TextHeightDots) {
+        FinishPage();
+        if (LineIndex < lines_->size() - 1)
+            StartNewPage();
+        state_.UsedHeight = 0;
+    }
+}
+
+void LayoutEngine::FigureDispatch(int kind, int figureVariant, int figureIndex, int figureKind,
+                                  int figureGroup, double placementFactor) {
+    const QPoint anchor = FigureAnchor();
+    // Left and top are the anchor under the block's text lines; right and bottom start at 0.
+    QRect r;
+    r.setCoords(anchor.x(), anchor.y() + state_.FigureTextHeight, 0, 0);
+    switch (kind) {
+    case 1: {
+        const int mode = figureVariant == 0                           ? 0
+                         : (figureVariant >= 2 && figureVariant <= 4) ? 2
+                                                                      : 1;
+        DrawFigureKind1(figureGroup, mode, r);
+        break;
+    }
+    case 2:
+    case 6:
+    case 9:
+        r.setLeft(r.left() + nearest((state_.FrameWidth / 4) * placementFactor));
+        if (figureVariant == 8) {
+            DrawFigureKind2Sub8(figureIndex, r);
+        } else {
+            // A height (FigureAreaLines line pitches), not a coordinate.
+            r.setBottom(FigureAreaLines * state_.LinePitch);
+            DrawFigureKind2(figureGroup, figureKind, r, figureVariant, figureIndex);
+        }
+        break;
+    case 5:
+        DrawFigureKind5(figureIndex, r);
+        break;
+    case 7:
+        DrawFigureKind7(figureIndex, r);
+        break;
+    default:
+        break;
+    }
+}
