@@ -56,7 +56,9 @@ void PageDecoration::CalcPageNumberPosition() {
 QByteArray PageDecoration::PageNumberText() const {
     if (settings_.PageNumberStart == -1)
         return QByteArrayLiteral("Page      ");
-    return FormatNumber(state_.PageNoFormat, store_.PageCount() + settings_.PageNumberStart - 1);
+    // In 64 bits: a first number near the top of the int range goes on counting up.
+    return FormatNumber(state_.PageNoFormat,
+                        std::int64_t(store_.PageCount()) + settings_.PageNumberStart - 1);
 }
 
 void PageDecoration::DrawPageDecoration(int framePenWidth) {
@@ -91,7 +93,7 @@ QRgb PageDecoration::ColorRefToRgb(std::uint32_t colorRef) {
     return qRgb(int(colorRef & 0xFF), int((colorRef >> 8) & 0xFF), int((colorRef >> 16) & 0xFF));
 }
 
-QByteArray PageDecoration::FormatNumber(QByteArrayView format, int n) {
+QByteArray PageDecoration::FormatNumber(QByteArrayView format, std::int64_t n) {
     // Only the integer conversion the label format uses; a general printf with a format that
     // is data would read arguments that were never passed.
     QByteArray out;

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QRgb>
+#include <cstdint>
 
 #include "document/LayoutState.h"
 #include "document/OutputSettings.h"
@@ -34,7 +35,7 @@ public:
     static QRgb ColorRefToRgb(std::uint32_t colorRef);
     // format with its one integer conversion ("%d", "%-4d", "%05d") replaced by n; "%%" is a
     // percent sign, anything else is copied as it stands.
-    static QByteArray FormatNumber(QByteArrayView format, int n);
+    static QByteArray FormatNumber(QByteArrayView format, std::int64_t n);
 
 private:
     LayoutState& state_;

@@ -1,4 +1,5 @@
 #include <QTest>
+#include <limits>
 
 #include "document/LineRenderer.h"
 #include "document/PageDecoration.h"
@@ -104,6 +105,9 @@ private slots:
         QTest::newRow("no number") << -1 << QByteArray("Page      ") << QByteArray("Page      ");
         QTest::newRow("five digits")
             << 12345 << QByteArray("Page  12345 ") << QByteArray("Page  12346 ");
+        QTest::newRow("past the int range")
+            << std::numeric_limits<int>::max() << QByteArray("Page  2147483647 ")
+            << QByteArray("Page  2147483648 ");
     }
     void pageNumberTexts() {
         QFETCH(int, start);
