@@ -303,6 +303,15 @@ private slots:
         m.run({tag(tags::EmfFile), "figure.emf", "after"});
         QCOMPARE(m.all<FigureRecord>(0).size(), 0);
         QCOMPARE(m.topOf(0, "after"), Top);
+        // And so are JPEG files.
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(qRgb(10, 120, 200));
+        QVERIFY(image.save(path("figure.jpg"), "JPEG"));
+        Layout j;
+        j.state.FigureFolder = dir_.path() + u'/';
+        j.run({tag(tags::JpgFile), "figure.jpg", "after"});
+        QCOMPARE(j.all<ImageRecord>(0).size(), 0);
+        QCOMPARE(j.topOf(0, "after"), Top);
     }
 
     void namesThatFindNoFileAreSkippedWithTheirLine_data() {
@@ -382,6 +391,25 @@ private slots:
         QCOMPARE(figures[0].target.top(), Top);
         QCOMPARE(figures[0].target.height(), 850);
         QCOMPARE(l.topOf(2, "after"), Top);
+    }
+
+    void figureEndingExactlyAtTheTextAreaBottomStaysOnThePage() {
+        // 267.05 mm is 757 dots at 72 dpi, the whole text area: it fits an empty page. One
+        // dot more and the empty page is finished first.
+        const QString exact = path("exact.emf");
+        writeFile(exact, emfOfMm(100, 267.05));
+        Layout l;
+        l.run({tag(tags::EmfFile), local(exact)});
+        QCOMPARE(l.pages(), 1);
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.height(), 757);
+        const QString over = path("over.emf");
+        writeFile(over, emfOfMm(100, 267.40));
+        Layout m;
+        m.run({tag(tags::EmfFile), local(over)});
+        QCOMPARE(m.pages(), 2);
+        QCOMPARE(m.all<FigureRecord>(1).size(), 1);
+        QCOMPARE(m.all<FigureRecord>(1)[0].target.height(), 758);
     }
 
     void fittedMetafile_data() {
@@ -540,6 +568,18 @@ private slots:
         QCOMPARE(m.engine->calls.size(), 3);
         QCOMPARE(m.engine->calls[1].hook, QString("7"));
         QCOMPARE(m.engine->calls[1].r.top(), Top + Pitch);
+    }
+
+    void blockAtThePageTopIsNeverMovedButEndsThePage() {
+        // Nothing used yet: however tall the figure, the block stays; it then runs past the
+        // text area and ends the page.
+        Layout l;
+        l.engine->reportHeight = 2000;
+        l.run({tag(tags::FigureInsert), "caption", "Fig 1 1 7", "after"});
+        QCOMPARE(l.pages(), 2);
+        QCOMPARE(l.topOf(0, "caption"), Top);
+        QCOMPARE(l.engine->calls.size(), 2);
+        QCOMPARE(l.topOf(1, "after"), Top);
     }
 
     void blockWithoutFigureCallsNoHookAfterItsPageBreak() {
