@@ -132,6 +132,18 @@ private slots:
         QCOMPARE(l.state.FramePoints[0].x(), 25);
     }
 
+    void fontHeightRoundsHalvesToEven() {
+        // 23 pt at 180 dpi is 57.5 dots: 58 at the start of a layout as after a font tag,
+        // although 23 / 72 * 180 in floating point lands just below the half.
+        Layout l(1488, 2105, 180);
+        l.state.CurFont.Size = 23;
+        l.run({"a"});
+        QCOMPARE(l.state.FontHeightDots, 58);
+        l.settings.FontSize[2] = 23;
+        l.run({"<Font3>", "a"});
+        QCOMPARE(l.state.FontHeightDots, 58);
+    }
+
     void sixtyEightStandardLinesFillAPage() {
         Layout l;
         l.run(numbered("line ", PerPage + 1));
