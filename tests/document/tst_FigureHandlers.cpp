@@ -232,6 +232,27 @@ private slots:
         QCOMPARE(l.topOf(0, "after"), l.state.TextTopDots + 1181);
     }
 
+    void figureSizesRoundHalvesToEven() {
+        // 3.81 mm at 150 dpi is 22.5 dots and 25 pixels at 240 dpi (from 96) 62.5: both round
+        // to the even 22 and 62, although the floating-point products land above the half.
+        const QString emf = path("half.emf");
+        writeFile(emf, emfOfMm(10, 3.812)); // the builder keeps whole hundredths: 381
+        Layout l(1240, 1754, 150);
+        l.run({tag(tags::EmfFile), local(emf)});
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.height(), 22);
+        QCOMPARE(l.state.UsedHeight, 22);
+        if (bmp_reader::screenLogicalDpiY() != 96.0)
+            QSKIP("the bitmap half needs a screen of 96 dpi");
+        const QString bmp = path("half.bmp");
+        QImage image(25, 25, QImage::Format_RGB32);
+        image.fill(qRgb(90, 90, 90));
+        QVERIFY(image.save(bmp, "BMP"));
+        Layout m(1984, 2806, 240);
+        m.run({tag(tags::BmpFile), local(bmp)});
+        QCOMPARE(m.state.UsedHeight, 62);
+    }
+
     void placementsAndAdvances_data() {
         QTest::addColumn<QByteArray>("tagLine");
         QTest::addColumn<bool>("bitmap");
