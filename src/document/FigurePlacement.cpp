@@ -6,10 +6,6 @@
 
 namespace {
 
-std::int32_t nearest(double value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
-
 // (left, right) centred on x: 2 × (width div 2) dots, one less than an odd width.
 QRect centredOn(std::int32_t x, std::int32_t top, std::int32_t width, std::int32_t height) {
     const std::int32_t half = width / 2;
@@ -17,6 +13,21 @@ QRect centredOn(std::int32_t x, std::int32_t top, std::int32_t width, std::int32
 }
 
 } // namespace
+
+std::int32_t quarterFrameShift(std::int32_t frameWidth, double factor) {
+    // In integers: 110 × 0.55 is 60.5, but 60.50000000000001 in doubles.
+    const std::int64_t hundredths = std::llround(factor * 100);
+    const std::int64_t num = std::int64_t(frameWidth / 4) * hundredths;
+    std::int64_t q = num / 100;
+    std::int64_t r = num % 100;
+    if (r < 0) {
+        r += 100;
+        --q;
+    }
+    if (2 * r > 100 || (2 * r == 100 && (q & 1) != 0))
+        ++q;
+    return std::int32_t(q);
+}
 
 bool figureFileVariantOf(QByteArrayView tag, FigureFileVariant& variant) {
     struct Entry {
@@ -67,9 +78,9 @@ QRect figureFileRect(FigureFileVariant variant, QPoint anchor, std::int32_t widt
     const std::int32_t frameRight = x + frameWidth / 2;
     switch (variant) {
     case FigureFileVariant::EmfR:
-        return centredOn(x + nearest((frameWidth / 4) * 1.0), y, width, height);
+        return centredOn(x + quarterFrameShift(frameWidth, 1.0), y, width, height);
     case FigureFileVariant::EmfS:
-        return centredOn(x + nearest((frameWidth / 4) * 0.55), y, width, height);
+        return centredOn(x + quarterFrameShift(frameWidth, 0.55), y, width, height);
     case FigureFileVariant::EmfL:
     case FigureFileVariant::BmpL:
         return QRect(frameLeft, y, width, height);

@@ -193,7 +193,7 @@ void LayoutEngine::FigureDispatch(int kind, int figureVariant, int figureIndex, 
     case 2:
     case 6:
     case 9:
-        r.setLeft(r.left() + nearest((state_.FrameWidth / 4) * placementFactor));
+        r.setLeft(r.left() + quarterFrameShift(state_.FrameWidth, placementFactor));
         if (figureVariant == 8) {
             DrawFigureKind2Sub8(figureIndex, r);
         } else {

@@ -560,6 +560,19 @@ private slots:
         QCOMPARE(l.engine->calls[1].hook, QString("after"));
     }
 
+    void slightlyRightShiftRoundsHalvesToEven() {
+        // A frame 440 dots wide: a quarter is 110, and 110 x 0.55 = 60.5 goes to 60, for the
+        // hooks' rectangle as for the "S" metafile's centre.
+        Layout l(496, 842, 72);
+        l.run({tag(tags::FigurePlaceS), "Fig 1 4 9", tag(tags::EmfFileS), local(emf100x50_)});
+        QCOMPARE(l.state.FrameWidth, 440);
+        const int x = 28 + 220;
+        QCOMPARE(l.engine->calls.size(), 2);
+        QCOMPARE(l.engine->calls[0].r.left(), x + 60);
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.left(), x + 60 - 141);
+    }
+
     void unknownKindCallsNoHook() {
         Layout l;
         l.run({tag(tags::FigureInsert), "Fig 1 1 4"});
