@@ -19,15 +19,8 @@ std::int32_t nearest(double value) {
 // num / den (den > 0) rounded to nearest, halves to even, as a size in dots. In integers:
 // products such as 381 / 2540 × 150 (22.5) land on either side of the half in floating point.
 std::int32_t nearestRatio(std::int64_t num, std::int64_t den) {
-    std::int64_t q = num / den;
-    std::int64_t r = num % den;
-    if (r < 0) {
-        r += den;
-        --q;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1) != 0))
-        ++q;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(q, 0, 1'000'000'000));
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(roundHalfEven(num, den), 0, 1'000'000'000));
 }
 
 // pixels / sourceDpi × dpi; exact when the source resolution is a whole number (96 nearly

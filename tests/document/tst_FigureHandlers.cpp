@@ -460,6 +460,17 @@ private slots:
         QCOMPARE(l.state.UsedHeight, used + size.height());
     }
 
+    void fittedMetafileRoundsHalvesToEven() {
+        // 110 x 25 dots widened to the frame (539): 25 x 539 / 110 = 122.5 dots high, 122.
+        const QString emf = path("fit-half.emf");
+        writeFile(emf, emfOfMm(38.805, 8.825)); // whole hundredths: 3880 x 882
+        Layout l;
+        l.run({tag(tags::EmfFile0), local(emf)});
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.size(), QSize(538, 122));
+        QCOMPARE(l.state.UsedHeight, 122);
+    }
+
     void fittedMetafileWithNoRoomLeftDrawsNothing() {
         const QString small = path("small.emf");
         writeFile(small, emfOfMm(10, 2)); // 6 dots high: fits below 68 lines, no room after fit
