@@ -6,10 +6,6 @@
 
 namespace {
 
-std::int32_t nearest(double value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
-
 // (left, right) centred on x: 2 × (width div 2) dots, one less than an odd width.
 QRect centredOn(std::int32_t x, std::int32_t top, std::int32_t width, std::int32_t height) {
     const std::int32_t half = width / 2;
@@ -17,6 +13,24 @@ QRect centredOn(std::int32_t x, std::int32_t top, std::int32_t width, std::int32
 }
 
 } // namespace
+
+std::int64_t roundHalfEven(std::int64_t num, std::int64_t den) {
+    std::int64_t q = num / den;
+    std::int64_t r = num % den;
+    if (r < 0) { // floor division
+        r += den;
+        --q;
+    }
+    if (2 * r > den || (2 * r == den && (q & 1) != 0))
+        ++q;
+    return q;
+}
+
+std::int32_t quarterFrameShift(std::int32_t frameWidth, double factor) {
+    // In integers: 110 × 0.55 is 60.5, but 60.50000000000001 in doubles.
+    const std::int64_t hundredths = std::llround(factor * 100);
+    return std::int32_t(roundHalfEven(std::int64_t(frameWidth / 4) * hundredths, 100));
+}
 
 bool figureFileVariantOf(QByteArrayView tag, FigureFileVariant& variant) {
     struct Entry {
@@ -67,9 +81,9 @@ QRect figureFileRect(FigureFileVariant variant, QPoint anchor, std::int32_t widt
     const std::int32_t frameRight = x + frameWidth / 2;
     switch (variant) {
     case FigureFileVariant::EmfR:
-        return centredOn(x + nearest((frameWidth / 4) * 1.0), y, width, height);
+        return centredOn(x + quarterFrameShift(frameWidth, 1.0), y, width, height);
     case FigureFileVariant::EmfS:
-        return centredOn(x + nearest((frameWidth / 4) * 0.55), y, width, height);
+        return centredOn(x + quarterFrameShift(frameWidth, 0.55), y, width, height);
     case FigureFileVariant::EmfL:
     case FigureFileVariant::BmpL:
         return QRect(frameLeft, y, width, height);

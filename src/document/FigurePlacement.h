@@ -35,6 +35,14 @@ bool advancesAfterDrawing(FigureFileVariant variant);
 QRect figureFileRect(FigureFileVariant variant, QPoint anchor, std::int32_t width,
                      std::int32_t height, std::int32_t frameWidth);
 
+// num / den (den > 0) rounded to the nearest integer, halves to the even neighbour, exactly.
+std::int64_t roundHalfEven(std::int64_t num, std::int64_t den);
+
+// Nearest((frameWidth div 4) × factor), halves to even, for the placement factors (whole
+// hundredths: 1.0, -1.0, 0.55, 0.0): how far right of the frame's centre line a placed figure
+// is centred.
+std::int32_t quarterFrameShift(std::int32_t frameWidth, double factor);
+
 // The horizontal placement factor of a figure-block tag: 1.0 right, -1.0 left, 0.55 slightly
 // right, 0.0 for the tags that insert the figure in the text flow.
 double placementFactorOf(QByteArrayView tag);

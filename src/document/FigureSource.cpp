@@ -16,6 +16,21 @@ std::int32_t nearest(double value) {
     return static_cast<std::int32_t>(std::nearbyint(std::clamp(value, 0.0, 1e9)));
 }
 
+// num / den (den > 0) rounded to nearest, halves to even, as a size in dots. In integers:
+// products such as 381 / 2540 × 150 (22.5) land on either side of the half in floating point.
+std::int32_t nearestRatio(std::int64_t num, std::int64_t den) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(roundHalfEven(num, den), 0, 1'000'000'000));
+}
+
+// pixels / sourceDpi × dpi; exact when the source resolution is a whole number (96 nearly
+// always).
+std::int32_t bitmapDots(int pixels, double sourceDpi, std::int32_t dpi) {
+    if (sourceDpi >= 1 && sourceDpi <= 1e6 && sourceDpi == std::floor(sourceDpi))
+        return nearestRatio(std::int64_t(pixels) * dpi, std::int64_t(sourceDpi));
+    return nearest(pixels / sourceDpi * dpi);
+}
+
 // Only regular files (or links to them) count: opening a FIFO or a device would block or
 // read without end.
 bool isRegularFile(const QString& path) {
@@ -50,8 +65,9 @@ LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t d
     case FigureFormat::Metafile: {
         auto metafile = std::make_shared<const TMetafileEx>(TMetafileEx::load(path));
         const QSize mm = metafile->sizeHundredthsMm();
-        loaded.Width = nearest(mm.width() * 0.01 / 25.4 * dpiX);
-        loaded.Height = nearest(mm.height() * 0.01 / 25.4 * dpiY);
+        // Hundredths of a millimetre: mm × 0.01 / 25.4 × dpi = mm × dpi / 2540.
+        loaded.Width = nearestRatio(std::int64_t(mm.width()) * dpiX, 2540);
+        loaded.Height = nearestRatio(std::int64_t(mm.height()) * dpiY, 2540);
         loaded.figure = std::move(metafile);
         break;
     }
@@ -59,8 +75,8 @@ LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t d
         LoadedBitmap bitmap = bmp_reader::readFile(path);
         loaded.sourceDpiX = bitmap.sourceDpiX;
         loaded.sourceDpiY = bitmap.sourceDpiY;
-        loaded.Width = nearest(bitmap.pixels.width() / bitmap.sourceDpiX * dpiX);
-        loaded.Height = nearest(bitmap.pixels.height() / bitmap.sourceDpiY * dpiY);
+        loaded.Width = bitmapDots(bitmap.pixels.width(), bitmap.sourceDpiX, dpiX);
+        loaded.Height = bitmapDots(bitmap.pixels.height(), bitmap.sourceDpiY, dpiY);
         loaded.image = std::make_shared<const QImage>(std::move(bitmap.pixels));
         break;
     }

@@ -121,7 +121,10 @@ void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     store_.BeginDoc();
     bool progressShown = false;
     try {
-        state_.FontHeightDots = nearest(state_.CurFont.Size / 72.0 * state_.PrinterInfo.DpiY);
+        // In integers, like a font tag: in floating point a half such as 57.5 can land on
+        // either side.
+        state_.FontHeightDots =
+            LineRenderer::FontHeightDots(state_.CurFont.Size, state_.PrinterInfo.DpiY);
         FramePenWidth =
             text_to_number::intOr(QByteArrayView(settings_.FrameLineWidthText.bytes()), 1);
         // Measured on the fresh canvas of page 1, before it takes the text font.

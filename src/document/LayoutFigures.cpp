@@ -63,15 +63,23 @@ void LayoutEngine::HandleFigureFile() {
     if (variant == FigureFileVariant::Emf0 && width > 0 && height > 0) {
         // Scaled, keeping its proportions, to the frame width or to the room left below the
         // current position less two font heights, whichever is tighter.
-        const double room = double(state_.TextHeightDots) -
-                            2.0 * std::abs(double(state_.FontHeightDots)) - state_.UsedHeight;
-        const double scale = std::min(double(state_.FrameWidth) / width, room / height);
+        const std::int64_t room = std::int64_t(state_.TextHeightDots) -
+                                  2 * std::abs(std::int64_t(state_.FontHeightDots)) -
+                                  state_.UsedHeight;
+        const std::int64_t frame = state_.FrameWidth;
         // With no room left (or no frame) the figure would get no size or a negative one:
         // nothing is drawn and the position stays.
-        if (!(scale > 0))
+        if (room <= 0 || frame <= 0)
             return;
-        width = nearest(width * scale);
-        height = nearest(height * scale);
+        // The factor is frame / width or room / height, whichever is smaller; the products
+        // are formed as exact fractions, so a size of exactly half a dot rounds to even.
+        if (frame * height <= room * width) {
+            height = std::int32_t(roundHalfEven(height * frame, width));
+            width = std::int32_t(frame);
+        } else {
+            width = std::int32_t(roundHalfEven(width * room, height));
+            height = std::int32_t(room);
+        }
     }
 
     const QRect rect = figureFileRect(variant, FigureAnchor(), width, height, state_.FrameWidth);
@@ -193,7 +201,7 @@ void LayoutEngine::FigureDispatch(int kind, int figureVariant, int figureIndex, 
     case 2:
     case 6:
     case 9:
-        r.setLeft(r.left() + nearest((state_.FrameWidth / 4) * placementFactor));
+        r.setLeft(r.left() + quarterFrameShift(state_.FrameWidth, placementFactor));
         if (figureVariant == 8) {
             DrawFigureKind2Sub8(figureIndex, r);
         } else {

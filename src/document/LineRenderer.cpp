@@ -239,6 +239,10 @@ void LineRenderer::SelectFont(int index) {
     store_.GetCanvas().setFont(state_.CurFont.Name, state_.CurFont.Size);
 }
 
+int LineRenderer::FontHeightDots(int points, int dpi) {
+    return pointsToDots(points, dpi);
+}
+
 int LineRenderer::LineStartKind(QByteArrayView line) {
     int pos = 1;
     switch (NextRun(line, pos).Kind) {

@@ -31,6 +31,8 @@ public:
     void FlushRules(const QRect& cursor, int originY);
     // Makes Font1, Font2 or Font3 (index 0, 1, 2) the current font.
     void SelectFont(int index);
+    // A font size in points as dots at dpi: Round(points / 72 × dpi), halves to even, exact.
+    static int FontHeightDots(int points, int dpi);
     // -1 when the first run of line ends at "└", +1 when it ends at "├", else 0.
     static int LineStartKind(QByteArrayView line);
 

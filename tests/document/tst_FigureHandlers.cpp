@@ -232,6 +232,27 @@ private slots:
         QCOMPARE(l.topOf(0, "after"), l.state.TextTopDots + 1181);
     }
 
+    void figureSizesRoundHalvesToEven() {
+        // 3.81 mm at 150 dpi is 22.5 dots and 25 pixels at 240 dpi (from 96) 62.5: both round
+        // to the even 22 and 62, although the floating-point products land above the half.
+        const QString emf = path("half.emf");
+        writeFile(emf, emfOfMm(10, 3.812)); // the builder keeps whole hundredths: 381
+        Layout l(1240, 1754, 150);
+        l.run({tag(tags::EmfFile), local(emf)});
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.height(), 22);
+        QCOMPARE(l.state.UsedHeight, 22);
+        if (bmp_reader::screenLogicalDpiY() != 96.0)
+            QSKIP("the bitmap half needs a screen of 96 dpi");
+        const QString bmp = path("half.bmp");
+        QImage image(25, 25, QImage::Format_RGB32);
+        image.fill(qRgb(90, 90, 90));
+        QVERIFY(image.save(bmp, "BMP"));
+        Layout m(1984, 2806, 240);
+        m.run({tag(tags::BmpFile), local(bmp)});
+        QCOMPARE(m.state.UsedHeight, 62);
+    }
+
     void placementsAndAdvances_data() {
         QTest::addColumn<QByteArray>("tagLine");
         QTest::addColumn<bool>("bitmap");
@@ -303,6 +324,15 @@ private slots:
         m.run({tag(tags::EmfFile), "figure.emf", "after"});
         QCOMPARE(m.all<FigureRecord>(0).size(), 0);
         QCOMPARE(m.topOf(0, "after"), Top);
+        // And so are JPEG files.
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(qRgb(10, 120, 200));
+        QVERIFY(image.save(path("figure.jpg"), "JPEG"));
+        Layout j;
+        j.state.FigureFolder = dir_.path() + u'/';
+        j.run({tag(tags::JpgFile), "figure.jpg", "after"});
+        QCOMPARE(j.all<ImageRecord>(0).size(), 0);
+        QCOMPARE(j.topOf(0, "after"), Top);
     }
 
     void namesThatFindNoFileAreSkippedWithTheirLine_data() {
@@ -384,6 +414,25 @@ private slots:
         QCOMPARE(l.topOf(2, "after"), Top);
     }
 
+    void figureEndingExactlyAtTheTextAreaBottomStaysOnThePage() {
+        // 267.05 mm is 757 dots at 72 dpi, the whole text area: it fits an empty page. One
+        // dot more and the empty page is finished first.
+        const QString exact = path("exact.emf");
+        writeFile(exact, emfOfMm(100, 267.05));
+        Layout l;
+        l.run({tag(tags::EmfFile), local(exact)});
+        QCOMPARE(l.pages(), 1);
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.height(), 757);
+        const QString over = path("over.emf");
+        writeFile(over, emfOfMm(100, 267.40));
+        Layout m;
+        m.run({tag(tags::EmfFile), local(over)});
+        QCOMPARE(m.pages(), 2);
+        QCOMPARE(m.all<FigureRecord>(1).size(), 1);
+        QCOMPARE(m.all<FigureRecord>(1)[0].target.height(), 758);
+    }
+
     void fittedMetafile_data() {
         QTest::addColumn<int>("linesBefore");
         QTest::addColumn<int>("pageOfFigure");
@@ -409,6 +458,17 @@ private slots:
         const int used = pageOfFigure == 0 ? linesBefore * Pitch : 0;
         QCOMPARE(figures[0].target.top(), Top + used);
         QCOMPARE(l.state.UsedHeight, used + size.height());
+    }
+
+    void fittedMetafileRoundsHalvesToEven() {
+        // 110 x 25 dots widened to the frame (539): 25 x 539 / 110 = 122.5 dots high, 122.
+        const QString emf = path("fit-half.emf");
+        writeFile(emf, emfOfMm(38.805, 8.825)); // whole hundredths: 3880 x 882
+        Layout l;
+        l.run({tag(tags::EmfFile0), local(emf)});
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.size(), QSize(538, 122));
+        QCOMPARE(l.state.UsedHeight, 122);
     }
 
     void fittedMetafileWithNoRoomLeftDrawsNothing() {
@@ -511,6 +571,19 @@ private slots:
         QCOMPARE(l.engine->calls[1].hook, QString("after"));
     }
 
+    void slightlyRightShiftRoundsHalvesToEven() {
+        // A frame 440 dots wide: a quarter is 110, and 110 x 0.55 = 60.5 goes to 60, for the
+        // hooks' rectangle as for the "S" metafile's centre.
+        Layout l(496, 842, 72);
+        l.run({tag(tags::FigurePlaceS), "Fig 1 4 9", tag(tags::EmfFileS), local(emf100x50_)});
+        QCOMPARE(l.state.FrameWidth, 440);
+        const int x = 28 + 220;
+        QCOMPARE(l.engine->calls.size(), 2);
+        QCOMPARE(l.engine->calls[0].r.left(), x + 60);
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<FigureRecord>(0)[0].target.left(), x + 60 - 141);
+    }
+
     void unknownKindCallsNoHook() {
         Layout l;
         l.run({tag(tags::FigureInsert), "Fig 1 1 4"});
@@ -540,6 +613,18 @@ private slots:
         QCOMPARE(m.engine->calls.size(), 3);
         QCOMPARE(m.engine->calls[1].hook, QString("7"));
         QCOMPARE(m.engine->calls[1].r.top(), Top + Pitch);
+    }
+
+    void blockAtThePageTopIsNeverMovedButEndsThePage() {
+        // Nothing used yet: however tall the figure, the block stays; it then runs past the
+        // text area and ends the page.
+        Layout l;
+        l.engine->reportHeight = 2000;
+        l.run({tag(tags::FigureInsert), "caption", "Fig 1 1 7", "after"});
+        QCOMPARE(l.pages(), 2);
+        QCOMPARE(l.topOf(0, "caption"), Top);
+        QCOMPARE(l.engine->calls.size(), 2);
+        QCOMPARE(l.topOf(1, "after"), Top);
     }
 
     void blockWithoutFigureCallsNoHookAfterItsPageBreak() {

@@ -132,6 +132,18 @@ private slots:
         QCOMPARE(l.state.FramePoints[0].x(), 25);
     }
 
+    void fontHeightRoundsHalvesToEven() {
+        // 23 pt at 180 dpi is 57.5 dots: 58 at the start of a layout as after a font tag,
+        // although 23 / 72 * 180 in floating point lands just below the half.
+        Layout l(1488, 2105, 180);
+        l.state.CurFont.Size = 23;
+        l.run({"a"});
+        QCOMPARE(l.state.FontHeightDots, 58);
+        l.settings.FontSize[2] = 23;
+        l.run({"<Font3>", "a"});
+        QCOMPARE(l.state.FontHeightDots, 58);
+    }
+
     void sixtyEightStandardLinesFillAPage() {
         Layout l;
         l.run(numbered("line ", PerPage + 1));
@@ -317,6 +329,38 @@ private slots:
         QCOMPARE(t.topOf(1, "next"), Top + Pitch);
     }
 
+    void separatorAsTheLastLineAfterARepeatedTitle() {
+        // The title stands in for the separator, which leaves no line to draw below it: the
+        // new page holds the title only, and nothing is read past the list.
+        Layout l;
+        QByteArrayList lines{"<Title-Start>", "TITLE", "<Title-End>"};
+        lines += numbered("line ", PerPage - 1);
+        lines += sj("├─SEP─┤");
+        l.run(lines);
+        QCOMPARE(l.pages(), 2);
+        QCOMPARE(l.topOf(0, "SEP"), Top + PerPage * Pitch);
+        QCOMPARE(l.labels(1), QStringList{"TITLE"});
+        QCOMPARE(l.state.UsedHeight, Pitch);
+    }
+
+    void lineOpeningRulesAtIndexOneIsNotRepeated() {
+        // Only a box line after the second line is repeated: with the text area one line high,
+        // the box line at index 0 ends page 1 and the next line starts page 2 alone.
+        Layout l(595, 57 + 28 + 20);
+        l.run({sj("┌─OPEN─┐"), sj("│ROW│")});
+        QCOMPARE(l.state.TextHeightDots, 20);
+        QCOMPARE(l.pages(), 2);
+        QCOMPARE(l.topOf(0, "OPEN"), Top);
+        QCOMPARE(l.labels(1), QStringList{"ROW"});
+        // Two lines high, the same box line at index 2 is repeated above the next line.
+        Layout m(595, 57 + 28 + 31);
+        m.run({"a", sj("┌─OPEN─┐"), sj("│ROW│")});
+        QCOMPARE(m.pages(), 2);
+        QCOMPARE(m.topOf(0, "OPEN"), Top + Pitch);
+        QCOMPARE(m.topOf(1, "OPEN"), Top);
+        QCOMPARE(m.topOf(1, "ROW"), Top + Pitch);
+    }
+
     void onlyTheFirstHeldLineCountsAsContinued() {
         // After a one-line title at the top of a continuation page, a separator in the body
         // must not open the table's side rules (they would run down to the page end).
@@ -372,6 +416,48 @@ private slots:
         QCOMPARE(l.state.TextHeightDots, 1710);
         const int top = l.state.TextTopDots;
         QCOMPARE(l.topOf(blockPage, "blk 001"), blockPage == 1 ? top : top + before * 150);
+    }
+
+    // The three tests of the look-ahead are strict: 200 dots used is not enough, a block
+    // ending exactly at the kept-free strip stays, and so does one exactly 200 dots short of
+    // the text area. 200 used = one line and nine fractions (11 + 9 x 21).
+    void keepTogetherBoundariesAreStrict_data() {
+        QTest::addColumn<int>("linesBefore");
+        QTest::addColumn<int>("fractionsBefore");
+        QTest::addColumn<int>("tableLines"); // after four standard lines, at the table pitch
+        QTest::addColumn<int>("plainLines");
+        QTest::addColumn<int>("blockPage");
+        QTest::newRow("200 used, 550 block") << 1 << 9 << 0 << 50 << 0;
+        QTest::newRow("211 used, 550 block") << 2 << 9 << 0 << 50 << 1;
+        QTest::newRow("209 + 539 = 748") << 19 << 0 << 0 << 49 << 0;
+        QTest::newRow("220 + 539 = 759") << 20 << 0 << 0 << 49 << 1;
+        QTest::newRow("557 block (757 - 200)") << 19 << 0 << 57 << 0 << 0;
+        QTest::newRow("548 block") << 19 << 0 << 56 << 0 << 1;
+    }
+    void keepTogetherBoundariesAreStrict() {
+        QFETCH(int, linesBefore);
+        QFETCH(int, fractionsBefore);
+        QFETCH(int, tableLines);
+        QFETCH(int, plainLines);
+        QFETCH(int, blockPage);
+        Layout l;
+        QByteArrayList lines = numbered("pre ", linesBefore);
+        for (int i = 0; i < fractionsBefore; ++i)
+            lines << QByteArray(tags::Fraction.data(), tags::Fraction.size()) << "u"
+                  << "m"
+                  << "w";
+        lines += "<Block-Start>";
+        if (tableLines > 0) {
+            lines += numbered("blk ", 4);
+            lines += "<HPitch-Start>";
+            lines += numbered("tbl ", tableLines);
+        } else {
+            lines += numbered("blk ", plainLines);
+        }
+        lines += "<Block-End>";
+        l.run(lines);
+        QCOMPARE(l.topOf(blockPage, "blk 001"),
+                 blockPage == 1 ? Top : Top + linesBefore * Pitch + fractionsBefore * 21);
     }
 
     void blockNearlyAsTallAsThePageIsNeverMoved() {
