@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "document/Tags.h"
+#include "platform/Rounding.h"
 
 namespace {
 
@@ -14,22 +15,10 @@ QRect centredOn(std::int32_t x, std::int32_t top, std::int32_t width, std::int32
 
 } // namespace
 
-std::int64_t roundHalfEven(std::int64_t num, std::int64_t den) {
-    std::int64_t q = num / den;
-    std::int64_t r = num % den;
-    if (r < 0) { // floor division
-        r += den;
-        --q;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1) != 0))
-        ++q;
-    return q;
-}
-
 std::int32_t quarterFrameShift(std::int32_t frameWidth, double factor) {
     // In integers: 110 × 0.55 is 60.5, but 60.50000000000001 in doubles.
     const std::int64_t hundredths = std::llround(factor * 100);
-    return std::int32_t(roundHalfEven(std::int64_t(frameWidth / 4) * hundredths, 100));
+    return std::int32_t(rounding::halfEven(std::int64_t(frameWidth / 4) * hundredths, 100));
 }
 
 bool figureFileVariantOf(QByteArrayView tag, FigureFileVariant& variant) {

@@ -35,9 +35,6 @@ bool advancesAfterDrawing(FigureFileVariant variant);
 QRect figureFileRect(FigureFileVariant variant, QPoint anchor, std::int32_t width,
                      std::int32_t height, std::int32_t frameWidth);
 
-// num / den (den > 0) rounded to the nearest integer, halves to the even neighbour, exactly.
-std::int64_t roundHalfEven(std::int64_t num, std::int64_t den);
-
 // Nearest((frameWidth div 4) × factor), halves to even, for the placement factors (whole
 // hundredths: 1.0, -1.0, 0.55, 0.0): how far right of the frame's centre line a placed figure
 // is centred.

@@ -8,6 +8,7 @@
 #include "platform/BmpReader.h"
 #include "platform/Cp932.h"
 #include "platform/JpegReader.h"
+#include "platform/Rounding.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ std::int32_t nearest(double value) {
 // products such as 381 / 2540 × 150 (22.5) land on either side of the half in floating point.
 std::int32_t nearestRatio(std::int64_t num, std::int64_t den) {
     return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(roundHalfEven(num, den), 0, 1'000'000'000));
+        std::clamp<std::int64_t>(rounding::halfEven(num, den), 0, 1'000'000'000));
 }
 
 // pixels / sourceDpi × dpi; exact when the source resolution is a whole number (96 nearly

@@ -8,14 +8,12 @@
 #include "document/LayoutProgress.h"
 #include "document/Tags.h"
 #include "pages/PrintPreview.h"
+#include "platform/Rounding.h"
 #include "platform/TextToNumber.h"
 
 namespace {
 
-// Nearest integer, a half going to the even neighbour (the default rounding mode).
-std::int32_t nearest(double value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
+using rounding::nearest;
 
 std::int32_t mmToDots(double mm, std::int32_t dpi) {
     return nearest(mm / 25.4 * dpi);

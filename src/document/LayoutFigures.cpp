@@ -11,15 +11,10 @@
 #include "document/LayoutEngine.h"
 #include "pages/PrintPreview.h"
 #include "platform/ImageLimits.h"
+#include "platform/Rounding.h"
 #include "platform/SmoothResample.h"
 
-namespace {
-
-std::int32_t nearest(double value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
-
-} // namespace
+using rounding::nearest;
 
 QPoint LayoutEngine::FigureAnchor() const {
     // Page records are in paper coordinates, so the frame's centre line is the left margin
@@ -74,10 +69,10 @@ void LayoutEngine::HandleFigureFile() {
         // The factor is frame / width or room / height, whichever is smaller; the products
         // are formed as exact fractions, so a size of exactly half a dot rounds to even.
         if (frame * height <= room * width) {
-            height = std::int32_t(roundHalfEven(height * frame, width));
+            height = std::int32_t(rounding::halfEven(height * frame, width));
             width = std::int32_t(frame);
         } else {
-            width = std::int32_t(roundHalfEven(width * room, height));
+            width = std::int32_t(rounding::halfEven(width * room, height));
             height = std::int32_t(room);
         }
     }

@@ -4,6 +4,7 @@
 
 #include "document/RunScanner.h"
 #include "pages/PrintPreview.h"
+#include "platform/Rounding.h"
 
 namespace {
 
@@ -13,23 +14,9 @@ const QByteArrayView heavyHorizontal("\x84\xAA"); // "━"
 // Superscripts and subscripts are set this many points smaller than the line.
 constexpr int scriptShrinkPoints = 3;
 
-// num / den rounded to the nearest integer, halves to the even neighbour; den > 0. Exact in
-// integers, so sizes such as 3 pt at 300 dpi (12.5 dots) round the same on every machine.
-std::int64_t roundHalfEven(std::int64_t num, std::int64_t den) {
-    std::int64_t q = num / den;
-    std::int64_t r = num % den;
-    if (r < 0) { // floor division
-        r += den;
-        --q;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1) != 0))
-        ++q;
-    return q;
-}
-
 // Round(points / 72 * dpi).
 int pointsToDots(int points, int dpi) {
-    return int(roundHalfEven(std::int64_t(points) * dpi, 72));
+    return int(rounding::halfEven(std::int64_t(points) * dpi, 72));
 }
 
 } // namespace
@@ -213,7 +200,7 @@ void LineRenderer::FlushRules(const QRect& cursor, int originY) {
     // position and are joined there by one horizontal rule.
     int bottom = originY + cursor.top();
     if (!state_.BoxLineSeen)
-        bottom += int(roundHalfEven(state_.LastLinePitch, 2));
+        bottom += int(rounding::halfEven(state_.LastLinePitch, 2));
     int minX = std::numeric_limits<int>::max();
     int maxX = std::numeric_limits<int>::min();
     for (const RuleSegment& s : vert_) {
