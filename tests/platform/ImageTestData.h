@@ -65,3 +65,35 @@ inline QList<QByteArray> damagedCopies(const QByteArray& original, int count, qu
     }
     return copies;
 }
+
+// What a reader made of the damaged copies of the small files listed in a folder's
+// EXPECT.tsv: decoded to a picture, refused with its own error, or decoded to a null image
+// (a fault). Files larger than maxSize are passed over to keep the run short.
+struct DamagedOutcome {
+    int decoded = 0;
+    int refused = 0;
+    int nullImages = 0;
+};
+
+template <typename Error, typename Decode>
+DamagedOutcome decodeDamagedCopies(const QString& folder,
+                                   const QList<ImageExpectation>& expectations, qint64 maxSize,
+                                   int copiesPerFile, quint32 seed, Decode decode) {
+    DamagedOutcome outcome;
+    for (const ImageExpectation& e : expectations) {
+        QFile file(folder + u'/' + e.file);
+        if (!file.open(QIODevice::ReadOnly) || file.size() > maxSize)
+            continue;
+        for (const QByteArray& copy : damagedCopies(file.readAll(), copiesPerFile, seed)) {
+            try {
+                if (decode(copy).isNull())
+                    ++outcome.nullImages;
+                else
+                    ++outcome.decoded;
+            } catch (const Error&) {
+                ++outcome.refused;
+            }
+        }
+    }
+    return outcome;
+}

@@ -135,22 +135,11 @@ private slots:
         const QList<ImageExpectation> expectations = readExpectations(folder);
         if (expectations.isEmpty())
             QSKIP("no bmp/EXPECT.tsv in the shared test data");
-        int refusedCount = 0, decodedCount = 0;
-        for (const ImageExpectation& e : expectations) {
-            QFile file(folder + u'/' + e.file);
-            if (!file.open(QIODevice::ReadOnly) || file.size() > 100000)
-                continue;
-            for (const QByteArray& copy : damagedCopies(file.readAll(), 40, 7)) {
-                try {
-                    const QImage image = bmp_reader::decode(copy);
-                    QVERIFY(!image.isNull());
-                    ++decodedCount;
-                } catch (const InvalidBitmapError&) {
-                    ++refusedCount;
-                }
-            }
-        }
-        QVERIFY(refusedCount > 0 && decodedCount > 0);
+        const DamagedOutcome outcome = decodeDamagedCopies<InvalidBitmapError>(
+            folder, expectations, 100000, 40, 7,
+            [](const QByteArray& copy) { return bmp_reader::decode(copy); });
+        QCOMPARE(outcome.nullImages, 0);
+        QVERIFY(outcome.refused > 0 && outcome.decoded > 0);
     }
 
     // The suite draws one picture in many layouts: the same 8-bit pixels behind a core

@@ -124,22 +124,11 @@ private slots:
         const QList<ImageExpectation> expectations = readExpectations(folder);
         if (expectations.isEmpty())
             QSKIP("no jpeg/EXPECT.tsv in the shared test data");
-        int refusedCount = 0, decodedCount = 0;
-        for (const ImageExpectation& e : expectations) {
-            QFile file(folder + u'/' + e.file);
-            if (!file.open(QIODevice::ReadOnly) || file.size() > 40000)
-                continue;
-            for (const QByteArray& copy : damagedCopies(file.readAll(), 12, 11)) {
-                try {
-                    const QImage image = jpeg_reader::decode(copy);
-                    QVERIFY(!image.isNull());
-                    ++decodedCount;
-                } catch (const JpegError&) {
-                    ++refusedCount;
-                }
-            }
-        }
-        QVERIFY(refusedCount > 0 && decodedCount > 0);
+        const DamagedOutcome outcome = decodeDamagedCopies<JpegError>(
+            folder, expectations, 40000, 12, 11,
+            [](const QByteArray& copy) { return jpeg_reader::decode(copy); });
+        QCOMPARE(outcome.nullImages, 0);
+        QVERIFY(outcome.refused > 0 && outcome.decoded > 0);
     }
 
     // Solid colours through each CMYK storage. Adobe files store the inks inverted
