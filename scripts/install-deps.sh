@@ -7,6 +7,8 @@ packages=(
     # build
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
+    # Qt's own dialogs and menus in Japanese (qtbase_ja)
+    qt6-translations-l10n
     libjpeg62-turbo-dev libuemf-dev libchm-dev libcups2-dev
     # fonts the reports are laid out in
     fonts-ipafont-mincho fonts-ipafont-gothic

@@ -143,14 +143,19 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
         ShowWarning(this, app_errors::FileNameInvalid);
         return;
     }
-    if (!QFileInfo::exists(fileName)) {
+    // A folder is no file: it gets the same warning (instead of a read error later).
+    if (const QFileInfo file(fileName); !file.exists() || file.isDir()) {
         ShowWarning(this, app_errors::FileDoesNotExist);
         return;
     }
     LoadTextFile(fileName); // a read error leaves here, with this window still shown
 
     hide();
-    const auto showAgain = qScopeGuard([this] { show(); });
+    const auto showAgain = qScopeGuard([this] {
+        show();
+        // Enter opens the next file, not whatever button the hidden window's focus moved to.
+        BitBtnFileOpen->setFocus();
+    });
     TFormPreView preview; // no parent window: the main window is hidden meanwhile
     // Closing the preview must not count as closing the tool's last window.
     preview.setAttribute(Qt::WA_QuitOnClose, false);

@@ -16,11 +16,14 @@
 #include "document/LayoutEngine.h"
 #include "document/OutputSettings.h"
 #include "pages/ReadPrinterInfo.h"
+#include "ui/FormFontSettei.h"
 #include "ui/FormProgressBar.h"
+#include "ui/FormRegDatInjiSettei.h"
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
+#include "ui/WindowCentring.h"
 
 static void initPreviewResources() {
     Q_INIT_RESOURCE(preview);
@@ -187,6 +190,8 @@ void TFormPreView::createControls() {
 }
 
 void TFormPreView::showEvent(QShowEvent* event) {
+    if (!shown_)
+        CentreOnMainWindow(this); // before the layout, so that its progress window follows
     QDialog::showEvent(event);
     if (!shown_) {
         shown_ = true;
@@ -299,7 +304,11 @@ void TFormPreView::ApplyZoom() {
 }
 
 void TFormPreView::OpenOutputSettings() {
-    // The output settings dialog is not part of the program yet; the button does nothing.
+    TFormRegDatInjiSettei dialog(this);
+    if (dialog.exec() == TFormRegDatInjiSettei::ModalResultYes) {
+        CalcFrameGeometry();
+        LayoutAgain();
+    }
 }
 
 void TFormPreView::goToPage(int page) {
@@ -333,7 +342,10 @@ void TFormPreView::BitBtnBottomPageClick() {
 }
 
 void TFormPreView::BitBtnFontClick() {
-    // The font settings dialog is not part of the program yet; the button does nothing.
+    TFormFontSettei dialog(this);
+    const int result = dialog.exec();
+    if (result == QDialog::Accepted && dialog.FontsStored)
+        LayoutAgain();
 }
 
 void TFormPreView::BitBtnSetteiClick() {
@@ -404,6 +416,16 @@ bool TFormPreView::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TFormPreView::keyPressEvent(QKeyEvent* event) {
+    // Esc does not close the window (a dialog's default): one key press would throw away a
+    // long layout. The window closes with "戻る" or its close box.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool TFormPreView::FormKeyDown(int key) {

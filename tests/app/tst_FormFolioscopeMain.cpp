@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -183,6 +184,11 @@ private slots:
         expectWarning(folder + ".txt", QStringLiteral("ファイル名が不適切です"), folder);
         expectWarning(folder + "missing.txt", QStringLiteral("指定されたファイルは存在しません"),
                       folder);
+        // A folder is no file (also when named on the command line): the same warning, not
+        // a read error.
+        QVERIFY(QDir(dir_.path()).mkpath("sub.txt"));
+        expectWarning(folder + "sub.txt", QStringLiteral("指定されたファイルは存在しません"),
+                      folder);
     }
 
     void opensAndPreviews() {
@@ -231,9 +237,7 @@ private slots:
     }
 
     void unreadablePathsReachTheErrorBox() {
-        QVERIFY(QDir(dir_.path()).mkpath("folder.txt"));
-        expectReadError(dir_.filePath("folder.txt"));
-
+        // (A folder gets the missing-file warning instead: see warnings().)
         const QString fifo = dir_.filePath("fifo.txt");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         expectReadError(fifo);
@@ -283,6 +287,25 @@ private slots:
         QCOMPARE(version, QStringLiteral("Ver.1.01.06"));
         QCOMPARE(button, QStringLiteral("戻る"));
         QVERIFY(h.window.findChildren<TAboutFolioscope*>().isEmpty()); // released after use
+    }
+
+    // After a preview the keyboard focus is back on the open button, so that the next Enter
+    // opens another file.
+    void focusReturnsToTheOpenButton() {
+        const QString path = write("focus.txt", "a\n");
+        TFormFolioscopeMain window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // Wherever the focus was before (here a file named on the command line, opened
+        // without a click, while the focus is on the about button).
+        window.ButtonVersion->setFocus();
+        ModalWatcher watcher; // closes the real preview window
+        window.OpenFile(path);
+        QCOMPARE(watcher.seen.size(), 1);
+        QCOMPARE(watcher.seen[0].className, QStringLiteral("TFormPreView"));
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.focusWidget(), window.BitBtnFileOpen);
     }
 
     void exitClosesAndReleasesLines() {

@@ -1,0 +1,31 @@
+#pragma once
+// A pair of small arrows bound to an edit box that holds a whole number within a range: each
+// click reads the box (text that is not a number counts as the minimum), steps by one within
+// the range and writes the number back. The box may be read-only: the arrows still work.
+
+#include <QWidget>
+
+class QLineEdit;
+class QToolButton;
+
+class RangeUpDown : public QWidget {
+    Q_OBJECT
+public:
+    RangeUpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent = nullptr);
+
+    QToolButton* upButton() const { return up_; }
+    QToolButton* downButton() const { return down_; }
+
+    // Steps up (direction > 0) or down and writes the new number into the buddy.
+    void step(int direction);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLineEdit* buddy_;
+    int minimum_;
+    int maximum_;
+    QToolButton* up_;
+    QToolButton* down_;
+};
