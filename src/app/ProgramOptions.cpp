@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/AppErrors.h"
+#include "help/HelpFolder.h"
 
 #ifndef FOLIOSCOPE_VERSION
 #error "FOLIOSCOPE_VERSION must be defined by the build"
@@ -92,7 +93,11 @@ QString ProgramOptions::helpText() {
 }
 
 QString ProgramOptions::versionText() {
-    return QStringLiteral("folioscope " FOLIOSCOPE_VERSION "\n");
+    // Where the help buttons will look, so that an installation can be checked from a shell.
+    const QString folder = HelpFolderFor(ProgramFolder());
+    const QString helpFile = folder + QLatin1String(HelpFileName);
+    return QStringLiteral("folioscope " FOLIOSCOPE_VERSION "\nhelp file: %1\n")
+        .arg(QFileInfo(helpFile).isFile() ? helpFile : QStringLiteral("not found"));
 }
 
 int ProgramOptions::reportUsageError(const QString& error) {

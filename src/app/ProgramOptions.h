@@ -34,7 +34,8 @@ struct ProgramOptions {
     static QString synopsis();
     // Synopsis, description and every option, as --help prints it.
     static QString helpText();
-    // "folioscope VERSION".
+    // "folioscope VERSION" and the help file found (or "not found"); needs the application
+    // object for the program's folder.
     static QString versionText();
 
     // Prints Error and the synopsis on stderr and returns 2, the exit code of a usage error.

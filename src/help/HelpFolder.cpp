@@ -8,10 +8,8 @@ QString HelpFolder;
 
 namespace {
 
-const QString helpFileName = QStringLiteral("Folioscope2.chm");
-
 bool holdsHelpFile(const QString& folder) {
-    return QFileInfo(folder + helpFileName).isFile();
+    return QFileInfo(folder + QLatin1String(HelpFileName)).isFile();
 }
 
 } // namespace

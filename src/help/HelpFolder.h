@@ -6,6 +6,9 @@
 
 extern QString HelpFolder;
 
+// The name of the help file in that folder.
+inline constexpr char HelpFileName[] = "Folioscope2.chm";
+
 // The folder of the running program file, with a trailing separator.
 QString ProgramFolder();
 

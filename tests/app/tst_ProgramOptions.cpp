@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/ProgramOptions.h"
@@ -109,6 +110,35 @@ private slots:
         QCOMPARE(help.count("Usage:"), 1);
     }
 
+    // A copy of the program in the layouts of a build tree and of an installation: --version
+    // names the help file that the help buttons will open.
+    void versionNamesTheHelpFile_data() {
+        QTest::addColumn<QString>("helpFile"); // relative to the root; "" none
+        QTest::newRow("beside the program") << "bin/Folioscope2.chm";
+        QTest::newRow("installed") << "share/folioscope/Folioscope2.chm";
+        QTest::newRow("none") << QString();
+    }
+    void versionNamesTheHelpFile() {
+        QFETCH(QString, helpFile);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("bin") && QDir(root.path()).mkpath("share/folioscope"));
+        const QString program = root.filePath("bin/folioscope");
+        QVERIFY(QFile::copy(FOLIOSCOPE_BINARY, program));
+        if (!helpFile.isEmpty()) {
+            QFile file(root.filePath(helpFile));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QProcess process;
+        process.start(program, {"--version"});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        const QStringList lines =
+            QString::fromLocal8Bit(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[1], "help file: " + (helpFile.isEmpty() ? QStringLiteral("not found")
+                                                               : root.filePath(helpFile)));
+    }
+
     // Without a display: nothing may abort, usage errors exit with 2 and the same usage, a
     // window mode says in one line why it cannot start.
     void withoutDisplay_data() {
@@ -119,7 +149,8 @@ private slots:
         QTest::addColumn<QString>("errLine"); // a part of the first stderr line; "" none
         QTest::addColumn<bool>("usage");      // the synopsis follows on stderr
         QTest::newRow("version") << QStringList{"--version"} << QStringList{} << 0
-                                 << "folioscope " + QStringLiteral(FOLIOSCOPE_VERSION_TEXT)
+                                 << "folioscope " + QStringLiteral(FOLIOSCOPE_VERSION_TEXT) +
+                                        "\nhelp file: "
                                  << QString() << false;
         QTest::newRow("help") << QStringList{"--help"} << QStringList{} << 0
                               << ProgramOptions::synopsis() << QString() << false;
