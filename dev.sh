@@ -27,6 +27,7 @@ test)
     scripts/install-deps.sh
     build build
     QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
+    scripts/test-skips.sh build
     # The file readers run again under AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-asan sanitized_tests -DFOLIOSCOPE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen \
