@@ -1,6 +1,10 @@
 # Installation (cmake --install) and the Debian package (cpack -G DEB).
 include(GNUInstallDirs)
 
+# Installing (and cpack) needs only the program and the files below, not the tests and
+# benchmarks that "all" builds; scripts/package-test.sh builds those targets first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(FOLIOSCOPE_ICON_SIZES 16 22 24 32 48 64 128 256)
 set(FOLIOSCOPE_DATADIR "${CMAKE_INSTALL_DATADIR}/folioscope")
 set(FOLIOSCOPE_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/folioscope")
