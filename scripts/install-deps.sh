@@ -1,24 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Folioscope need.
+# Installs the Debian packages that building, testing, packaging and running Folioscope use,
+# and nothing else of our own choosing:
+#   scripts/install-deps.sh           build, tests, package
+#   scripts/install-deps.sh --bench   also the reference tools the benchmarks compare with
 # Idempotent: when everything is present it installs nothing and prints nothing.
 set -euo pipefail
 
 packages=(
     # build
     cmake g++ ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # Qt's own dialogs and menus in Japanese (qtbase_ja)
     qt6-translations-l10n
     libjpeg62-turbo-dev libuemf-dev libchm-dev libcups2-dev
-    # fonts the reports are laid out in
+    # fonts the reports are laid out in (the tool and its tests)
     fonts-ipafont-mincho fonts-ipafont-gothic
-    # help compiler
+    # help compiler (chmcmd): fp-utils brings the Free Pascal sources, about 250 MB installed
     fp-utils
-    # tests: PDF text, a virtual display, a real print queue
-    poppler-utils xvfb xauth cups cups-client cups-bsd printer-driver-cups-pdf
-    # benchmarks: reference tools measured in the same run
-    paps libjpeg-turbo-progs
+    # tests: PDF text and page counts; a real print queue for the printing tests
+    poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf
+    # package: dependencies (dpkg-shlibdeps) and the checks of scripts/package-test.sh
+    dpkg-dev lintian desktop-file-utils man-db
 )
+if [ "${1:-}" = --bench ]; then
+    # benchmarks: reference tools measured in the same run
+    packages+=(paps libjpeg-turbo-progs)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,5 +37,7 @@ echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 "${sudo_cmd[@]}" apt-get update -qq
+# With the packages' recommendations (a few small packages), as on the machines where the
+# tests pass: a new machine set up otherwise would test something else.
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
     "${missing[@]}" >/dev/null

@@ -21,8 +21,9 @@ inline const QString LockedByAnotherProgram =
 inline const QString OutOfMemory = QStringLiteral("メモリが不足しています。");
 inline const QString UnknownError = QStringLiteral("不明なエラーが発生しました。");
 
-// Command line; %1 is the offending argument or the parser's message.
-inline const QString CommandLineUsage = QStringLiteral("使い方: folioscope [ファイル]");
+// Command line; %1 is the first file too many.
+inline const QString TooManyFiles =
+    QStringLiteral("Give at most one file to open: '%1' is one too many.");
 
 // Command-line PDF export; %1 and %2 as each text says.
 inline constexpr const char* MissingPdfOutput = "--pdf needs the name of the PDF file to write.";

@@ -1,44 +1,30 @@
 #include "app/CommandLine.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QFileInfo>
 #include <QTimer>
-#include <cstdio>
 
-#include "app/AppErrors.h"
 #include "app/FormFolioscopeMain.h"
+#include "app/ProgramOptions.h"
 
 CommandLine::CommandLine(const QStringList& arguments) {
     parse(arguments);
 }
 
 void CommandLine::parse(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("report file to open"));
-    if (!parser.parse(arguments)) {
+    // The same reading of the arguments as main() makes before the application exists.
+    const ProgramOptions options = ProgramOptions::parse(arguments.mid(1));
+    if (options.mode != ProgramOptions::Mode::Window) {
         mode_ = Mode::Usage;
-        error_ = parser.errorText();
+        error_ = options.Error;
         return;
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        mode_ = Mode::Usage;
-        error_ = files.at(1);
-        return;
-    }
-    // The open dialog hands over full paths; a name typed on the command line is taken
-    // relative to the working directory.
-    if (!files.isEmpty() && !files.front().isEmpty())
-        fileName_ = QFileInfo(files.front()).absoluteFilePath();
+    fileName_ = options.FileName;
 }
 
 int CommandLine::run() const {
     switch (mode_) {
     case Mode::Usage:
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(error_),
-                     qPrintable(app_errors::CommandLineUsage));
-        return 2;
+        return ProgramOptions::reportUsageError(error_);
     case Mode::Interactive:
         break;
     }

@@ -1,7 +1,7 @@
 #pragma once
-// What the command line asks for, and running it. Without arguments the tool opens its main
-// window; with a file name it opens that file at start as if it had been chosen in the open
-// dialog. New modes add an option in parse() and a branch in run().
+// The window mode of the command line, and running it. Without arguments the tool opens its
+// main window; with a file name it opens that file at start as if it had been chosen in the
+// open dialog. ProgramOptions reads the arguments; any other mode counts as a usage error here.
 
 #include <QString>
 #include <QStringList>

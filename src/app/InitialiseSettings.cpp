@@ -4,6 +4,6 @@
 #include "help/HelpFolder.h"
 
 void InitialiseSettings() {
-    HelpFolder = ProgramFolder();
+    HelpFolder = HelpFolderFor(ProgramFolder());
     ResetOutputSettings();
 }

@@ -7,7 +7,6 @@
 #include <QSaveFile>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 
 #include "app/AppErrors.h"
@@ -29,16 +28,6 @@ void printError(const QString& text) {
 }
 
 } // namespace
-
-bool requested(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "--pdf") == 0 || std::strncmp(arg, "--pdf=", 6) == 0 ||
-            std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
-            return true;
-    }
-    return false;
-}
 
 void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
             bool showProgress) {
@@ -84,34 +73,22 @@ void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const
         throw failure(app_errors::CannotWrite, path, file.errorString());
 }
 
-int run(int argc, char** argv) {
+int run(int argc, char** argv, const PdfExportOptions& options) {
     // Headless: no display is needed to lay out and write a PDF.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     font_substitution::install();
 
-    QString error;
-    const auto options = PdfExportOptions::parse(app.arguments().mid(1), error);
-    if (!options) {
-        printError(error);
-        std::fprintf(stderr, "Try 'folioscope --help'.\n");
-        return 2;
-    }
-    if (options->Help) {
-        std::fputs(PdfExportOptions::usage().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
     try {
-        const QByteArrayList lines = ReadTextFileLines(options->InputPath);
+        const QByteArrayList lines = ReadTextFileLines(options.InputPath);
         TPrintPreview store;
         try {
-            layOut(lines, *options, store, true);
+            layOut(lines, options, store, true);
         } catch (const std::exception& e) {
-            throw failure(app_errors::LayoutFailed, options->InputPath,
-                          QString::fromUtf8(e.what()));
+            throw failure(app_errors::LayoutFailed, options.InputPath, QString::fromUtf8(e.what()));
         }
-        writePdf(store, *options, options->OutputPath);
+        writePdf(store, options, options.OutputPath);
     } catch (const std::exception& e) {
         printError(QString::fromUtf8(e.what()));
         return 1;

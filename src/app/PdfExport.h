@@ -1,6 +1,6 @@
 #pragma once
 // Command-line export: lays a report file out and writes its pages to a vector PDF, without a
-// window (offscreen platform). main() hands over when the arguments ask for it.
+// window (offscreen platform). main() hands over when ProgramOptions reads --pdf.
 
 #include <QByteArrayList>
 #include <QString>
@@ -11,13 +11,10 @@ class TPrintPreview;
 
 namespace pdf_export {
 
-// True when the arguments ask for the export (--pdf) or for its help.
-bool requested(int argc, char** argv);
-
-// Runs the export as the whole program: makes the application object (offscreen unless a
-// platform is chosen), prints errors on stderr. Returns the exit code: 0 done, 1 the file
-// could not be read, laid out or written, 2 bad options.
-int run(int argc, char** argv);
+// Runs the export that options (read from argv by ProgramOptions) ask for as the whole
+// program: makes the application object (offscreen unless a platform is chosen), prints errors
+// on stderr. Returns the exit code: 0 done, 1 the file could not be read, laid out or written.
+int run(int argc, char** argv, const PdfExportOptions& options);
 
 // Lays lines out as options say into store (which then holds the pages). Throws on a layout
 // error, with the pages so far kept in store.

@@ -101,11 +101,12 @@ struct OptionNames {
     QCommandLineOption font2{"font2", "Data font (default \"ＭＳ 明朝\",9).", "FACE,PT"};
     QCommandLineOption font3{"font3", "Body font (default \"ＭＳ 明朝\",9).", "FACE,PT"};
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help and exit."};
+    QCommandLineOption version{"version", "Show the version and exit."};
 
     void addTo(QCommandLineParser& parser) const {
         parser.addOptions({pdf, paper, landscape, resolution, frame, pageNumbers, firstPage,
                            noSideLines, frameMargins, bodyMargins, frameWidth, font1, font2, font3,
-                           help});
+                           help, version});
         parser.addPositionalArgument("IN.txt", "The report text (Shift-JIS) to lay out.");
     }
 };
@@ -134,6 +135,10 @@ std::optional<PdfExportOptions> PdfExportOptions::parse(const QStringList& argum
     TOutputSettings& s = options.Settings;
     if (parser.isSet(o.help)) {
         options.Help = true;
+        return options;
+    }
+    if (parser.isSet(o.version)) {
+        options.Version = true;
         return options;
     }
     if (!parser.isSet(o.pdf) || parser.value(o.pdf).isEmpty()) {

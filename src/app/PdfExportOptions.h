@@ -19,6 +19,7 @@ struct PdfExportOptions {
     bool Landscape = false;
     int Resolution = 600;
     bool Help = false;
+    bool Version = false;
     // Settings changed from their defaults by the options.
     TOutputSettings Settings;
 
