@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "app/AppErrors.h"
+#include "app/PrintCommand.h"
 #include "app/StderrProgress.h"
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
@@ -34,7 +35,8 @@ bool requested(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--pdf") == 0 || std::strncmp(arg, "--pdf=", 6) == 0 ||
-            std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)
+            std::strcmp(arg, "--print") == 0 || std::strcmp(arg, "--help") == 0 ||
+            std::strcmp(arg, "-h") == 0)
             return true;
     }
     return false;
@@ -102,6 +104,8 @@ int run(int argc, char** argv) {
         std::fputs(PdfExportOptions::usage().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (options->Print)
+        return print_command::run(*options);
     try {
         const QByteArrayList lines = ReadTextFileLines(options->InputPath);
         TPrintPreview store;

@@ -11,7 +11,8 @@ class TPrintPreview;
 
 namespace pdf_export {
 
-// True when the arguments ask for the export (--pdf) or for its help.
+// True when the arguments ask for the export (--pdf), for printing (--print, run by
+// print_command) or for the help.
 bool requested(int argc, char** argv);
 
 // Runs the export as the whole program: makes the application object (offscreen unless a

@@ -72,11 +72,6 @@ class TestPagePrinter : public QObject {
     std::unique_ptr<cups_test::Scheduler> cups_;
     QString noCups_;
 
-    void requireCups() {
-        if (!noCups_.isEmpty())
-            QSKIP(qPrintable(noCups_));
-    }
-
 private slots:
     void initTestCase() {
         font_substitution::install();
@@ -122,7 +117,7 @@ private slots:
     }
 
     void queuesPrintAtTheirOwnDefaultResolution() {
-        requireCups();
+        REQUIRE_CUPS();
         QCOMPARE(queue_resolution::queueDefault(cups_test::Scheduler::Queue), std::optional(300));
         QCOMPARE(queue_resolution::queueDefault(OffsetsQueue), std::optional(600));
         QCOMPARE(queue_resolution::queueDefault(QStringLiteral("NoSuchQueue")), std::nullopt);
@@ -162,7 +157,7 @@ private slots:
         QTest::newRow("two copies") << 2 << 1 << 2 << 2;
     }
     void printsTheRangeAsOneJob() {
-        requireCups();
+        REQUIRE_CUPS();
         QFETCH(int, pages);
         QFETCH(int, first);
         QFETCH(int, last);
@@ -202,7 +197,7 @@ private slots:
     // The queue's printable area starts 100 dots in: pages are played at (-100, -100) and
     // land where the preview (the paper from its corner) has them.
     void pagesLandOnThePaperCornerOfAQueueWithOffsets() {
-        requireCups();
+        REQUIRE_CUPS();
         const TPrinterInfo info = useQueue(OffsetsQueue);
         QCOMPARE(page_printer::pageOrigin(info), QPoint(-100, -100));
         TPrintPreview store;
@@ -229,7 +224,7 @@ private slots:
 
     // A page the store refuses, or a cancel, sends nothing: no job reaches the scheduler.
     void nothingIsSentOnARefusedPageOrACancel() {
-        requireCups();
+        REQUIRE_CUPS();
         const TPrinterInfo info = useQueue(cups_test::Scheduler::Queue);
         TPrintPreview store;
         record(store, info, 3, QPoint(600, 900));

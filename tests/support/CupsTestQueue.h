@@ -13,6 +13,14 @@
 #include <cups/cups.h>
 #include <unistd.h>
 
+// Skips the calling test function (QSKIP returns from the function it is written in) when
+// the test's noCups_ names a reason.
+#define REQUIRE_CUPS()                                                                             \
+    do {                                                                                           \
+        if (!noCups_.isEmpty())                                                                    \
+            QSKIP(qPrintable(noCups_));                                                            \
+    } while (false)
+
 namespace cups_test {
 
 inline bool runQuietly(const QString& program, const QStringList& args) {
@@ -57,6 +65,16 @@ inline bool schedulerRunning() {
     return output("lpstat", {"-r"}).contains("is running");
 }
 
+// Waits until the scheduler is running (or stopped, as wanted).
+inline bool waitScheduler(bool running, int timeoutMs = 15000) {
+    for (int waited = 0; waited < timeoutMs; waited += 200) {
+        if (schedulerRunning() == running)
+            return true;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
 class Scheduler {
 public:
     static constexpr const char* Queue = "FolioscopeTestPDF";
@@ -65,16 +83,19 @@ public:
         for (const QString& queue : added_)
             runQuietly("lpadmin", {"-x", queue});
         // Only a scheduler started here is stopped; one that was running stays.
-        if (startedHere_)
+        if (startedHere_) {
             runQuietly("bash", {scriptPath(), "stop"});
+            waitScheduler(false); // the next test may start it again at once
+        }
     }
     // Starts the scheduler and the PDF queue (the default queue) unless both are there.
     bool start() {
         startedHere_ = !schedulerRunning();
-        if (!startedHere_ && runQuietly("lpstat", {"-p", Queue}))
-            return runQuietly("lpadmin", {"-d", Queue});
-        return runQuietly("bash",
-                          {scriptPath(), "start", QDir::temp().filePath("folioscope-cups-out")});
+        if (!startedHere_ && runQuietly("lpstat", {"-p", Queue}) &&
+            runQuietly("lpadmin", {"-d", Queue}))
+            return true;
+        const QString out = QDir::temp().filePath("folioscope-cups-out");
+        return runQuietly("bash", {scriptPath(), "start", out}) && waitScheduler(true);
     }
     // A queue that prints like the PDF queue, described by the PPD file ppd.
     bool addQueue(const QString& name, const QString& ppd) {

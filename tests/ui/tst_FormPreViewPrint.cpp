@@ -64,11 +64,6 @@ class tst_FormPreViewPrint : public QObject {
     std::unique_ptr<cups_test::Scheduler> cups_;
     QString noCups_;
 
-    void requireCups() {
-        if (!noCups_.isEmpty())
-            QSKIP(qPrintable(noCups_));
-    }
-
 private slots:
     void initTestCase() {
         font_substitution::install();
@@ -154,7 +149,7 @@ private slots:
 
     // Confirming unchanged lays out again and prints every page as one job.
     void printAllPagesAfterANewLayout() {
-        requireCups();
+        REQUIRE_CUPS();
         Preview preview(3);
         const PageRecording* before = preview.page(1);
         const auto jobs = cups_test::jobIds();
@@ -172,7 +167,7 @@ private slots:
     // Page numbers 2 to 2 and two copies: one page with the second page's text, where the
     // preview's PDF output has it; the kind stays "page numbers" for the next print.
     void printAPageRangeWithCopies() {
-        requireCups();
+        REQUIRE_CUPS();
         Preview preview(3);
         QTemporaryDir dir;
         QString suggestion;
@@ -227,7 +222,7 @@ private slots:
     // A range beyond the page count: the page store's error in the error box, no job, the
     // window open with its new layout.
     void rangeBeyondThePageCountPrintsNothing() {
-        requireCups();
+        REQUIRE_CUPS();
         Preview preview(3);
         const auto jobs = cups_test::jobIds();
         preview->ExecPrintDialog = [](QPrintDialog& dialog) {
@@ -245,7 +240,7 @@ private slots:
 
     // The real print dialog, accepted as a user would press its print button.
     void realPrintDialogAccepted() {
-        requireCups();
+        REQUIRE_CUPS();
         Preview preview(2);
         const auto jobs = cups_test::jobIds();
         bool seen = false;
