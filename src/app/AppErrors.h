@@ -34,4 +34,15 @@ inline constexpr const char* MarginsTooLarge = "The margins leave no room for te
 inline constexpr const char* CannotWrite = "Cannot write %1: %2";
 inline constexpr const char* LayoutFailed = "Layout of %1 failed: %2";
 
+// Command-line printing; %1 and %2 as each text says.
+inline constexpr const char* PdfOrPrint = "Give either --pdf or --print, not both.";
+inline constexpr const char* PrintOnlyOption = "%1 goes with --print only.";
+inline constexpr const char* UnknownQueue = "Unknown print queue: %1";
+inline constexpr const char* NoDefaultQueue =
+    "There is no default print queue; name one with --printer.";
+inline constexpr const char* PagesBeyondCount =
+    "Pages %1 to %2 asked for, but the document has %3 page(s); nothing was printed.";
+inline constexpr const char* PrintFailed = "Printing %1 failed, nothing was printed: %2";
+inline constexpr const char* JobSent = "Sent %1 page(s) of %2 to %3 as job %4.";
+
 } // namespace app_errors

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "app/AppErrors.h"
+#include "app/PrintCommand.h"
 #include "app/StderrProgress.h"
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
@@ -80,6 +81,8 @@ int run(int argc, char** argv, const PdfExportOptions& options) {
     QGuiApplication app(argc, argv);
     font_substitution::install();
 
+    if (options.Print)
+        return print_command::run(options);
     try {
         const QByteArrayList lines = ReadTextFileLines(options.InputPath);
         TPrintPreview store;

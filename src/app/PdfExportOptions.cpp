@@ -100,20 +100,34 @@ struct OptionNames {
     QCommandLineOption font1{"font1", "Title font (default \"ＭＳ 明朝\",11).", "FACE,PT"};
     QCommandLineOption font2{"font2", "Data font (default \"ＭＳ 明朝\",9).", "FACE,PT"};
     QCommandLineOption font3{"font3", "Body font (default \"ＭＳ 明朝\",9).", "FACE,PT"};
+    QCommandLineOption print{"print",
+                             "Print the laid-out pages on a print queue (the queue's paper and "
+                             "resolution unless --paper, --landscape or --resolution say "
+                             "otherwise) instead of writing a PDF."};
+    QCommandLineOption printer{"printer",
+                               "With --print: the queue (default: the system's "
+                               "default queue).",
+                               "QUEUE"};
+    QCommandLineOption from{"from", "With --print: the first page to print (default 1).", "N"};
+    QCommandLineOption to{"to", "With --print: the last page to print (default the last).", "M"};
+    QCommandLineOption copies{"copies", "With --print: the number of copies (default 1).", "K"};
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help and exit."};
     QCommandLineOption version{"version", "Show the version and exit."};
 
     void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({pdf, paper, landscape, resolution, frame, pageNumbers, firstPage,
-                           noSideLines, frameMargins, bodyMargins, frameWidth, font1, font2, font3,
-                           help, version});
+        parser.addOption(pdf);
+        parser.addOptions({print, printer, from, to, copies});
+        parser.addOptions({paper, landscape, resolution, frame, pageNumbers, firstPage, noSideLines,
+                           frameMargins, bodyMargins, frameWidth, font1, font2, font3, help,
+                           version});
         parser.addPositionalArgument("IN.txt", "The report text (Shift-JIS) to lay out.");
     }
 };
 
 void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        "Folioscope lays a Shift-JIS report text out into pages and writes them as a vector PDF.");
+        "Folioscope lays a Shift-JIS report text out into pages and writes them as a vector PDF\n"
+        "(--pdf) or prints them as one job on a print queue (--print).");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 }
 
@@ -141,11 +155,24 @@ std::optional<PdfExportOptions> PdfExportOptions::parse(const QStringList& argum
         options.Version = true;
         return options;
     }
-    if (!parser.isSet(o.pdf) || parser.value(o.pdf).isEmpty()) {
-        error = QString::fromUtf8(app_errors::MissingPdfOutput);
+    options.Print = parser.isSet(o.print);
+    if (options.Print && parser.isSet(o.pdf)) {
+        error = QString::fromUtf8(app_errors::PdfOrPrint);
         return std::nullopt;
     }
-    options.OutputPath = parser.value(o.pdf);
+    if (!options.Print) {
+        for (const QCommandLineOption* option : {&o.printer, &o.from, &o.to, &o.copies})
+            if (parser.isSet(*option)) {
+                error = QString::fromUtf8(app_errors::PrintOnlyOption)
+                            .arg("--" + option->names().back());
+                return std::nullopt;
+            }
+        if (!parser.isSet(o.pdf) || parser.value(o.pdf).isEmpty()) {
+            error = QString::fromUtf8(app_errors::MissingPdfOutput);
+            return std::nullopt;
+        }
+        options.OutputPath = parser.value(o.pdf);
+    }
     const QStringList inputs = parser.positionalArguments();
     if (inputs.size() != 1) {
         error = QString::fromUtf8(inputs.isEmpty() ? app_errors::MissingInput
@@ -158,6 +185,28 @@ std::optional<PdfExportOptions> PdfExportOptions::parse(const QStringList& argum
         error = message(app_errors::BadOptionValue, "--" + option.names().back(), value);
         return std::nullopt;
     };
+    if (parser.isSet(o.printer)) {
+        options.PrinterName = parser.value(o.printer);
+        if (options.PrinterName.isEmpty())
+            return bad(o.printer, options.PrinterName);
+    }
+    for (auto [option, page] : {std::pair{&o.from, &options.FromPage}, {&o.to, &options.ToPage}})
+        if (parser.isSet(*option)) {
+            const auto value = intIn(parser.value(*option), 1, 1000000);
+            if (!value)
+                return bad(*option, parser.value(*option));
+            *page = *value;
+        }
+    if (options.FromPage && options.ToPage && options.FromPage > options.ToPage)
+        return bad(o.to, parser.value(o.to));
+    if (parser.isSet(o.copies)) {
+        const auto copies = intIn(parser.value(o.copies), 1, 999);
+        if (!copies)
+            return bad(o.copies, parser.value(o.copies));
+        options.Copies = *copies;
+    }
+    options.PaperGiven = parser.isSet(o.paper);
+    options.ResolutionGiven = parser.isSet(o.resolution);
     if (parser.isSet(o.paper)) {
         const auto paper = paperSize(parser.value(o.paper));
         if (!paper)
@@ -211,14 +260,19 @@ std::optional<PdfExportOptions> PdfExportOptions::parse(const QStringList& argum
             !readFont(parser.value(*fonts[i]), s.FontName[size_t(i)], s.FontSize[size_t(i)]))
             return bad(*fonts[i], parser.value(*fonts[i]));
     }
-    // The text area must keep some room, or no line could ever be placed.
-    const QSizeF page = options.pageSizeMm();
-    if (s.FrameLeftMarginMm + s.BodyLeftMarginMm + s.FrameRightMarginMm >= page.width() ||
-        s.FrameTopMarginMm + s.BodyTopMarginMm + s.FrameBottomMarginMm >= page.height()) {
+    // The text area must keep some room, or no line could ever be placed. A queue's own paper
+    // is known only when printing starts; it is checked then.
+    if ((!options.Print || options.PaperGiven) && !options.marginsFit(options.pageSizeMm())) {
         error = QString::fromUtf8(app_errors::MarginsTooLarge);
         return std::nullopt;
     }
     return options;
+}
+
+bool PdfExportOptions::marginsFit(QSizeF page) const {
+    const TOutputSettings& s = Settings;
+    return s.FrameLeftMarginMm + s.BodyLeftMarginMm + s.FrameRightMarginMm < page.width() &&
+           s.FrameTopMarginMm + s.BodyTopMarginMm + s.FrameBottomMarginMm < page.height();
 }
 
 QString PdfExportOptions::usage() {

@@ -4,6 +4,8 @@
 //       [--resolution DPI] [--frame] [--page-numbers] [--first-page N] [--no-side-lines]
 //       [--frame-margins TOP,BOTTOM,LEFT,RIGHT] [--body-margins TOP,LEFT] [--frame-width N]
 //       [--font1 FACE,PT] [--font2 FACE,PT] [--font3 FACE,PT] IN.txt
+//   folioscope --print [--printer QUEUE] [--from N] [--to M] [--copies K]
+//       [the layout options above] IN.txt
 
 #include <QSizeF>
 #include <QString>
@@ -20,11 +22,23 @@ struct PdfExportOptions {
     int Resolution = 600;
     bool Help = false;
     bool Version = false;
+    // --print: print on a queue instead of writing a PDF. The paper, orientation and
+    // resolution are then the queue's unless given.
+    bool Print = false;
+    QString PrinterName; // empty: the system's default queue
+    int FromPage = 0;    // 0: the first page
+    int ToPage = 0;      // 0: the last page
+    int Copies = 1;
+    bool PaperGiven = false;
+    bool ResolutionGiven = false;
     // Settings changed from their defaults by the options.
     TOutputSettings Settings;
 
     // The paper as laid out: width and height swapped for landscape.
     QSizeF pageSizeMm() const { return Landscape ? PaperMm.transposed() : PaperMm; }
+
+    // True when the margins leave room for text on a page of pageMm.
+    bool marginsFit(QSizeF pageMm) const;
 
     // Reads the arguments that follow the program name. On a bad option returns nothing and
     // sets error to a one-line message.

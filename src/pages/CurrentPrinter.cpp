@@ -5,6 +5,7 @@
 
 #include "pages/PagesErrors.h"
 #include "pages/PrinterError.h"
+#include "pages/QueueResolution.h"
 
 namespace current_printer {
 
@@ -13,6 +14,18 @@ std::unique_ptr<QPrinter>& slot() {
     static std::unique_ptr<QPrinter> printer;
     return printer;
 }
+// Qt gives every queue the same resolution (1200 dpi in high-resolution mode), whatever the
+// device prints at; the layout's dots should be the queue's own.
+void useQueueGeometry(QPrinter& printer) {
+    printer.setResolution(queue_resolution::forQueue(printer.printerName()));
+    // Qt starts every page layout with margins of its own choosing (10 points) and only keeps
+    // them from going below the device's unprintable strips. The layout expects the printable
+    // area of the device itself, as a printer driver reports it, so use exactly those strips.
+    const QPageLayout layout = printer.pageLayout();
+    printer.setFullPage(false);
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
 } // namespace
 
 QPrinter& get() {
@@ -44,13 +57,13 @@ std::unique_ptr<QPrinter> createForQueue(const QPrinterInfo& queue) {
     auto printer = std::make_unique<QPrinter>(queue, QPrinter::HighResolution);
     if (!printer->isValid() || printer->outputFormat() != QPrinter::NativeFormat)
         return nullptr;
-    // Qt starts every page layout with margins of its own choosing (10 points) and only keeps
-    // them from going below the device's unprintable strips. The layout expects the printable
-    // area of the device itself, as a printer driver reports it, so use exactly those strips.
-    const QPageLayout layout = printer->pageLayout();
-    printer->setFullPage(false);
-    printer->setPageMargins(layout.minimumMargins(), layout.units());
+    useQueueGeometry(*printer);
     return printer;
+}
+
+void followQueue(QPrinter& printer, const QString& previousQueue) {
+    if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName() != previousQueue)
+        useQueueGeometry(printer);
 }
 
 std::unique_ptr<QPrinter> createPdfPrinter() {

@@ -8,6 +8,7 @@
 
 class QPrinter;
 class QPrinterInfo;
+class QString;
 
 namespace current_printer {
 
@@ -23,9 +24,14 @@ void replace(std::unique_ptr<QPrinter> printer);
 std::unique_ptr<QPrinter> createDefault();
 
 // A printer on a print queue, its printable area set to the device's own (the margins that
-// the queue reports as unprintable), at the resolution of a high-resolution printer.
-// Null when the queue cannot be opened.
+// the queue reports as unprintable), at the queue's default resolution
+// (queue_resolution::forQueue). Null when the queue cannot be opened.
 std::unique_ptr<QPrinter> createForQueue(const QPrinterInfo& queue);
+
+// After a dialog switched printer to another queue (previousQueue names the one before):
+// takes the new queue's default resolution and printable area, as createForQueue does. A
+// printer left on its queue, or one that is not a queue, keeps its settings.
+void followQueue(QPrinter& printer, const QString& previousQueue);
 
 // The PDF printer: A4 portrait, 600 dpi, full page, no offsets.
 std::unique_ptr<QPrinter> createPdfPrinter();

@@ -1,12 +1,17 @@
 #include "ui/FormPreView.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -15,8 +20,12 @@
 
 #include "document/LayoutEngine.h"
 #include "document/OutputSettings.h"
+#include "pages/CurrentPrinter.h"
+#include "pages/PagePdfWriter.h"
+#include "pages/PagePrinter.h"
 #include "pages/ReadPrinterInfo.h"
 #include "ui/FormFontSettei.h"
+#include "ui/FormPrintProgress.h"
 #include "ui/FormProgressBar.h"
 #include "ui/FormRegDatInjiSettei.h"
 #include "ui/PageImage.h"
@@ -75,6 +84,15 @@ TFormPreView::TFormPreView(QWidget* parent)
     initPreviewResources();
     createControls();
     qApp->installEventFilter(this);
+    ExecPrinterSetupDialog = [](QPageSetupDialog& dialog) { return dialog.exec(); };
+    ExecPrintDialog = [](QPrintDialog& dialog) { return dialog.exec(); };
+    ChoosePdfFile = [](QWidget* parent, const QString& suggestedPath) {
+        QFileDialog dialog(parent, QStringLiteral("PDF出力"), suggestedPath,
+                           QStringLiteral("PDF (*.pdf)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
 }
 
 TFormPreView::~TFormPreView() {
@@ -105,6 +123,8 @@ void TFormPreView::createControls() {
     BitBtnReturn = bitmapButton(Panel1, {15, 3, 81, 25}, "return", QStringLiteral("戻る"));
     BitBtnPrintOut =
         bitmapButton(Panel1, {105, 31, 81, 25}, nullptr, QStringLiteral("印字出力..."));
+    BitBtnPdfOut = bitmapButton(Panel1, {15, 31, 81, 25}, nullptr, QStringLiteral("PDF出力..."),
+                                QStringLiteral("全ページをPDFファイルに出力"));
     BitBtnSettei = bitmapButton(Panel1, {196, 31, 81, 25}, "settings", QStringLiteral("出力設定"),
                                 QStringLiteral("印字データ/マージン設定"));
 
@@ -173,6 +193,7 @@ void TFormPreView::createControls() {
 
     connect(BitBtnReturn, &QPushButton::clicked, this, &TFormPreView::BitBtnReturnClick);
     connect(BitBtnPrintOut, &QPushButton::clicked, this, &TFormPreView::BitBtnPrintOutClick);
+    connect(BitBtnPdfOut, &QPushButton::clicked, this, &TFormPreView::BitBtnPdfOutClick);
     connect(BitBtnSettei, &QPushButton::clicked, this, &TFormPreView::BitBtnSetteiClick);
     connect(BitBtnPrintSetUp, &QPushButton::clicked, this, &TFormPreView::BitBtnPrintSetUpClick);
     connect(BitBtnFont, &QPushButton::clicked, this, &TFormPreView::BitBtnFontClick);
@@ -356,12 +377,66 @@ void TFormPreView::BitBtnHelpClick() {
     // The help viewer is not part of the program yet; the button does nothing.
 }
 
+void TFormPreView::LayoutForPrinter() {
+    ReadPrinterInfo(State.PrinterInfo);
+    PrintPreview1.setReferenceDevice(State.PrinterInfo);
+    CalcFrameGeometry();
+    LayoutAgain();
+}
+
 void TFormPreView::BitBtnPrintSetUpClick() {
-    // Printer setup is not part of the program yet; the button does nothing.
+    QPrinter& printer = current_printer::get();
+    const QString queue = printer.printerName();
+    QPageSetupDialog dialog(&printer, this);
+    if (ExecPrinterSetupDialog(dialog) != QDialog::Accepted)
+        return; // the dialog changes the printer only when accepted
+    current_printer::followQueue(printer, queue);
+    LayoutForPrinter();
 }
 
 void TFormPreView::BitBtnPrintOutClick() {
-    // Printing is not part of the program yet; the button does nothing.
+    QPrinter& printer = current_printer::get();
+    const QString queue = printer.printerName();
+    QPrintDialog dialog(&printer, this);
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCollateCopies |
+                      QAbstractPrintDialog::PrintShowPageSize);
+    const int count = std::max(PrintPreview1.PageCount(), 1);
+    dialog.setMinMax(1, count);
+    dialog.setFromTo(1, count);
+    dialog.setPrintRange(QAbstractPrintDialog::PrintRange(printRange_));
+    printer.setCollateCopies(collate_);
+    if (ExecPrintDialog(dialog) != QDialog::Accepted)
+        return;
+    printRange_ = dialog.printRange();
+    collate_ = printer.collateCopies();
+    const bool pageNumbers = printRange_ == QAbstractPrintDialog::PageRange;
+    const int from = dialog.fromPage();
+    const int to = dialog.toPage();
+
+    // The printer and its settings as chosen (copies included) are the current printer's now;
+    // the pages are laid out for it before anything is printed.
+    current_printer::followQueue(printer, queue);
+    LayoutForPrinter();
+    const int first = pageNumbers ? from : 1;
+    const int last = pageNumbers ? to : PrintPreview1.PageCount();
+    TFormPrintProgress progress(this, QStringLiteral("印刷中..."));
+    page_printer::print(PrintPreview1, printer, State.PrinterInfo, first, last, &progress);
+}
+
+void TFormPreView::BitBtnPdfOutClick() {
+    if (PrintPreview1.PageCount() < 1)
+        return; // nothing laid out, nothing to write
+    const QFileInfo input(FileName);
+    const QString suggested =
+        FileName.isEmpty()
+            ? QString()
+            : input.dir().filePath(input.completeBaseName() + QStringLiteral(".pdf"));
+    const QString path = ChoosePdfFile(this, suggested);
+    if (path.isEmpty())
+        return;
+    TFormPrintProgress progress(this, QStringLiteral("PDF出力中..."));
+    page_pdf::write(PrintPreview1, path, &progress);
 }
 
 void TFormPreView::BitBtn1Click() {

@@ -6,6 +6,7 @@
 #include <QByteArrayList>
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "document/LayoutState.h"
@@ -22,6 +23,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPageSetupDialog;
+class QPrintDialog;
 class QPushButton;
 class QScrollArea;
 class UpDownButtons;
@@ -50,6 +53,7 @@ public:
     QWidget* Panel1 = nullptr;
     QPushButton* BitBtnReturn = nullptr;
     QPushButton* BitBtnPrintOut = nullptr;
+    QPushButton* BitBtnPdfOut = nullptr; // "PDF出力..."
     QPushButton* BitBtnSettei = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QPushButton* BitBtnPrintSetUp = nullptr;
@@ -90,6 +94,17 @@ public:
     void ApplyZoom();
     virtual void OpenOutputSettings();
 
+    // Printer geometry, frame and layout again for the current printer, then the current page:
+    // what follows a confirmed printer setup or print dialog.
+    void LayoutForPrinter();
+
+    // How the printer setup and print dialogs run and how the PDF file is chosen; tests
+    // replace them to answer without a window. The dialogs return their modal result; the
+    // file chooser returns the path, empty when cancelled.
+    std::function<int(QPageSetupDialog& dialog)> ExecPrinterSetupDialog;
+    std::function<int(QPrintDialog& dialog)> ExecPrintDialog;
+    std::function<QString(QWidget* parent, const QString& suggestedPath)> ChoosePdfFile;
+
     // The layout engine the window forwards to.
     LayoutEngine& engine() { return *engine_; }
 
@@ -104,6 +119,7 @@ public slots:
     void BitBtnHelpClick();
     void BitBtnPrintSetUpClick();
     void BitBtnPrintOutClick();
+    void BitBtnPdfOutClick();
     void BitBtn1Click();
     void UpDownBairituClick();
     void N1Click();
@@ -135,4 +151,8 @@ private:
     bool shown_ = false;
     bool editHandlersAttached_ = false;
     QWidget* pageArea_ = nullptr; // the scrolled content holding Image1
+    // The print dialog's range kind (all pages or page numbers) and collate box, kept for the
+    // life of the window: a new window starts with all pages, collated.
+    int printRange_ = 0; // QAbstractPrintDialog::AllPages
+    bool collate_ = true;
 };

@@ -1,0 +1,105 @@
+#include "pages/PagePdfWriter.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <stdexcept>
+
+#include "pages/PagesErrors.h"
+#include "pages/PrintPreview.h"
+#include "pages/PrintProgress.h"
+
+namespace page_pdf {
+
+namespace {
+
+std::runtime_error notWritten(const QString& path, const QString& reason) {
+    return std::runtime_error(
+        QString::fromUtf8(pages_errors::PdfNotWritten).arg(path, reason).toStdString());
+}
+
+// Closes the progress display on every way out.
+struct ProgressScope {
+    PrintProgress* progress;
+    ProgressScope(PrintProgress* p, int pages) : progress(p) {
+        if (progress)
+            progress->start(pages);
+    }
+    ~ProgressScope() {
+        if (progress)
+            progress->finish();
+    }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+};
+
+} // namespace
+
+bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
+               int last, QPoint origin, PrintProgress* progress) {
+    for (int number = first; number <= last; ++number) {
+        const PageRecording& page = store.GetPage(number - 1);
+        if (number > first && !writer.newPage())
+            throw std::runtime_error("QPdfWriter::newPage failed");
+        page.replay(painter, origin);
+        if (progress && !progress->step(number - first + 1))
+            return false;
+    }
+    return true;
+}
+
+bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress) {
+    const int count = store.PageCount();
+    if (count < 1 || store.Printing())
+        store.GetPage(0); // the store's own refusal: no pages, or still recording
+    const TPrinterInfo& device = store.referenceDevice();
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw notWritten(path, file.errorString());
+    ProgressScope scope(progress, count);
+    bool complete = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("Folioscope"));
+        writer.setResolution(device.DpiX);
+        // The paper in portrait terms plus its orientation, so that viewers and printers treat
+        // a landscape page as one; no margins: the recording starts at the paper's corner. The
+        // sides of the recorded paper say which way it lies.
+        QSizeF paperPt(device.PaperWidthDots * 72.0 / device.DpiX,
+                       device.PaperHeightDots * 72.0 / device.DpiY);
+        const bool landscape = paperPt.width() > paperPt.height();
+        if (landscape)
+            paperPt.transpose();
+        writer.setPageLayout(
+            QPageLayout(QPageSize(paperPt, QPageSize::Point, QString(), QPageSize::FuzzyMatch),
+                        landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            throw notWritten(path, QStringLiteral("PDF output failed"));
+        }
+        // A device with different horizontal and vertical resolution: the writer counts in
+        // horizontal dots, so a vertical dot is DpiX / DpiY of them.
+        if (device.DpiY != device.DpiX)
+            painter.scale(1.0, double(device.DpiX) / device.DpiY);
+        try {
+            complete = playPages(store, writer, painter, 1, count, QPoint(0, 0), progress);
+        } catch (...) {
+            painter.end();
+            file.cancelWriting();
+            throw;
+        }
+        painter.end();
+    }
+    if (!complete) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        throw notWritten(path, file.errorString());
+    return true;
+}
+
+} // namespace page_pdf

@@ -1,0 +1,131 @@
+#include "pages/PagePrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <stdexcept>
+
+#include "pages/CupsJob.h"
+#include "pages/PagePdfWriter.h"
+#include "pages/PagesErrors.h"
+#include "pages/PrintPreview.h"
+#include "pages/PrintProgress.h"
+#include "pages/PrinterError.h"
+#include "platform/Rounding.h"
+
+namespace page_printer {
+
+namespace {
+
+std::runtime_error notWritten(const QString& path, const QString& reason) {
+    return std::runtime_error(
+        QString::fromUtf8(pages_errors::PdfNotWritten).arg(path, reason).toStdString());
+}
+
+struct ProgressScope {
+    PrintProgress* progress;
+    ProgressScope(PrintProgress* p, int pages) : progress(p) {
+        if (progress)
+            progress->start(pages);
+    }
+    ~ProgressScope() {
+        if (progress)
+            progress->finish();
+    }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+};
+
+// The page layout the printer's own engine would give its PDF: its paper, orientation and
+// margins, so that the painter's origin is the corner of the printable area here too.
+QPageLayout spoolLayout(const QPrinter& printer) {
+    QPageLayout layout = printer.pageLayout();
+    if (printer.fullPage()) {
+        layout.setMode(QPageLayout::FullPageMode);
+        layout.setMargins(QMarginsF());
+    }
+    return layout;
+}
+
+// Copies the finished spool file to the PDF printer's output file, which appears only whole.
+void deliverToFile(const QString& spool, const QString& path) {
+    QFile in(spool);
+    QSaveFile out(path);
+    if (!in.open(QIODevice::ReadOnly))
+        throw notWritten(spool, in.errorString());
+    if (!out.open(QIODevice::WriteOnly))
+        throw notWritten(path, out.errorString());
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            throw notWritten(path, out.errorString());
+        }
+    }
+    if (!out.commit())
+        throw notWritten(path, out.errorString());
+}
+
+} // namespace
+
+QPoint pageOrigin(const TPrinterInfo& info) {
+    return QPoint(-rounding::nearest(info.OffsetXmm / 25.4 * info.DpiX),
+                  -rounding::nearest(info.OffsetYmm / 25.4 * info.DpiY));
+}
+
+Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& info, int first,
+             int last, PrintProgress* progress) {
+    Result result;
+    printer.setDocName(QString::fromUtf8(DocumentName));
+    if (last < first)
+        return result;
+    const bool queue = printer.outputFormat() == QPrinter::NativeFormat;
+    if (!queue && printer.outputFileName().isEmpty())
+        throw EPrinterError(pages_errors::NoPrinter);
+    // Both ends first: a range beyond the page count fails before anything is drawn.
+    store.GetPage(first - 1);
+    store.GetPage(last - 1);
+
+    QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("folioscope-job-XXXXXX.pdf")));
+    if (!spool.open())
+        throw notWritten(spool.fileTemplate(), spool.errorString());
+    {
+        ProgressScope scope(progress, last - first + 1);
+        QPdfWriter writer(&spool);
+        writer.setCreator(QStringLiteral("Folioscope"));
+        writer.setTitle(printer.docName());
+        writer.setResolution(printer.resolution());
+        writer.setPageLayout(spoolLayout(printer));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw notWritten(spool.fileName(), QStringLiteral("PDF output failed"));
+        bool complete = false;
+        try {
+            complete = page_pdf::playPages(store, writer, painter, first, last, pageOrigin(info),
+                                           progress);
+        } catch (...) {
+            painter.end();
+            throw;
+        }
+        painter.end();
+        if (!complete) {
+            result.Cancelled = true;
+            return result;
+        }
+        if (!spool.flush())
+            throw notWritten(spool.fileName(), spool.errorString());
+        if (queue)
+            result.JobId = cups_job::submit(printer.printerName(), spool.fileName(),
+                                            printer.docName(), cups_job::optionsFor(printer));
+        else
+            deliverToFile(spool.fileName(), printer.outputFileName());
+    }
+    result.Pages = last - first + 1;
+    return result;
+}
+
+} // namespace page_printer

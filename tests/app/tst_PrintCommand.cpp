@@ -1,0 +1,199 @@
+// Command-line printing: the --print options, and the program run as a user runs it, printing
+// over a real CUPS queue (job title, range, copies, text where the PDF export puts it) and
+// failing with a message, an exit code and no job for an unknown queue, a range beyond the
+// page count and a queue that refuses jobs.
+
+#include <QFile>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/AppErrors.h"
+#include "app/PdfExportOptions.h"
+#include "support/CupsTestQueue.h"
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString err;
+    QString out;
+};
+
+Run runTool(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM"); // the tool must choose offscreen by itself
+    env.remove("DISPLAY");
+    process.setProcessEnvironment(env);
+    process.start(FOLIOSCOPE_BINARY, arguments);
+    Run run;
+    if (!process.waitForFinished(120000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    return run;
+}
+
+int jobOf(const Run& run) {
+    static const QRegularExpression job(QStringLiteral("as job (\\d+)\\."));
+    const auto match = job.match(run.out);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QString text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+const QString RefusingQueue = QStringLiteral("FolioscopeTestRefusing");
+
+} // namespace
+
+class TestPrintCommand : public QObject {
+    Q_OBJECT
+    std::unique_ptr<cups_test::Scheduler> cups_;
+    QString noCups_;
+    QTemporaryDir dir_;
+    QString input_;
+
+private slots:
+    void initTestCase() {
+        input_ = dir_.filePath("three.txt");
+        QFile file(input_);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("first page\n<Page-End>\nsecond page\n<Page-End>\nthird page\n");
+        file.close();
+        noCups_ = cups_test::unavailableReason();
+        if (!noCups_.isEmpty())
+            return;
+        cups_ = std::make_unique<cups_test::Scheduler>();
+        if (!cups_->start() ||
+            !cups_->addQueue(RefusingQueue,
+                             QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")) ||
+            !cups_test::runQuietly("cupsreject", {RefusingQueue}))
+            noCups_ = QStringLiteral("the test print scheduler did not start");
+    }
+    void cleanupTestCase() { cups_.reset(); }
+
+    void printOptions_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error"); // empty: accepted
+        QTest::addColumn<QList<int>>("fromToCopies");
+        QTest::addColumn<QString>("printer");
+        QTest::newRow("defaults") << QStringList{"--print", "in.txt"} << QString()
+                                  << QList<int>{0, 0, 1} << QString();
+        QTest::newRow("all given")
+            << QStringList{"--print", "--printer", "Q",        "--from", "2",
+                           "--to",    "3",         "--copies", "4",      "in.txt"}
+            << QString() << QList<int>{2, 3, 4} << QStringLiteral("Q");
+        QTest::newRow("from alone") << QStringList{"--print", "--from=5", "in.txt"} << QString()
+                                    << QList<int>{5, 0, 1} << QString();
+        QTest::newRow("pdf and print") << QStringList{"--pdf", "a.pdf", "--print", "in.txt"}
+                                       << text(app_errors::PdfOrPrint) << QList<int>{} << QString();
+        QTest::newRow("copies without print")
+            << QStringList{"--pdf", "a.pdf", "--copies", "2", "in.txt"}
+            << text(app_errors::PrintOnlyOption).arg("--copies") << QList<int>{} << QString();
+        QTest::newRow("from after to")
+            << QStringList{"--print", "--from", "3", "--to", "2", "in.txt"}
+            << text(app_errors::BadOptionValue).arg("--to", "2") << QList<int>{} << QString();
+        QTest::newRow("page 0") << QStringList{"--print", "--from", "0", "in.txt"}
+                                << text(app_errors::BadOptionValue).arg("--from", "0")
+                                << QList<int>{} << QString();
+        QTest::newRow("no copies")
+            << QStringList{"--print", "--copies", "0", "in.txt"}
+            << text(app_errors::BadOptionValue).arg("--copies", "0") << QList<int>{} << QString();
+        QTest::newRow("empty queue name")
+            << QStringList{"--print", "--printer=", "in.txt"}
+            << text(app_errors::BadOptionValue).arg("--printer", "") << QList<int>{} << QString();
+        // The queue's paper is known only when printing; a paper given is checked at once.
+        QTest::newRow("margins, queue paper")
+            << QStringList{"--print", "--frame-margins", "200,200,10,10", "in.txt"} << QString()
+            << QList<int>{0, 0, 1} << QString();
+        QTest::newRow("margins, paper given")
+            << QStringList{"--print", "--paper", "A4", "--frame-margins", "200,200,10,10", "in.txt"}
+            << text(app_errors::MarginsTooLarge) << QList<int>{} << QString();
+    }
+    void printOptions() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        QFETCH(QList<int>, fromToCopies);
+        QFETCH(QString, printer);
+        QString message;
+        const auto options = PdfExportOptions::parse(arguments, message);
+        QCOMPARE(message, error);
+        QCOMPARE(bool(options), error.isEmpty());
+        if (!options)
+            return;
+        QVERIFY(options->Print);
+        QCOMPARE(options->PrinterName, printer);
+        QCOMPARE((QList<int>{options->FromPage, options->ToPage, options->Copies}), fromToCopies);
+    }
+
+    void helpListsThePrintOptions() {
+        const Run run = runTool({"--help"});
+        QCOMPARE(run.exitCode, 0);
+        for (const char* option :
+             {"--print", "--printer <QUEUE>", "--from <N>", "--to <M>", "--copies <K>"})
+            QVERIFY2(run.out.contains(QLatin1String(option)), option);
+    }
+
+    // Pages 2 to 3 in three copies on the default queue: one job, its text where --pdf puts it
+    // on the queue's paper at the queue's resolution (300 dpi).
+    void printsARangeOnTheDefaultQueue() {
+        REQUIRE_CUPS();
+        const Run run =
+            runTool({"--print", "--from", "2", "--to", "3", "--copies", "3", "--frame", input_});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const int job = jobOf(run);
+        QVERIFY2(job > 0, qPrintable(run.out));
+        QVERIFY(cups_test::waitIdle());
+        const auto attributes = cups_test::jobAttributes(job);
+        QCOMPARE(attributes.name, QStringLiteral("Input/OutPut DATA"));
+        QCOMPARE(attributes.copies, 3);
+        const QString sent = cups_test::spoolFile(job);
+        QCOMPARE(cups_test::pdfPageCount(sent), 2);
+
+        const QString pdf = dir_.filePath("same.pdf");
+        QCOMPARE(runTool({"--pdf", pdf, "--resolution", "300", "--frame", input_}).exitCode, 0);
+        const auto expected = cups_test::words(pdf);
+        const auto printed = cups_test::words(sent);
+        const cups_test::Word* second = cups_test::findWord(printed, "second");
+        const cups_test::Word* secondExpected = cups_test::findWord(expected, "second");
+        QVERIFY(second && secondExpected);
+        QCOMPARE(second->page, 0);
+        QVERIFY(qAbs(second->xMin - secondExpected->xMin) < 0.5 &&
+                qAbs(second->yMin - secondExpected->yMin) < 0.5);
+        QVERIFY(!cups_test::findWord(printed, "first"));
+    }
+
+    void failuresPrintNothing_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message"); // a part of the message on stderr
+        QTest::newRow("unknown queue") << QStringList{"--print", "--printer", "NoSuchQueue"}
+                                       << text(app_errors::UnknownQueue).arg("NoSuchQueue");
+        QTest::newRow("range beyond the count")
+            << QStringList{"--print", "--from", "2", "--to", "4"}
+            << text(app_errors::PagesBeyondCount).arg(2).arg(4).arg(3);
+        QTest::newRow("queue refusing jobs") << QStringList{"--print", "--printer", RefusingQueue}
+                                             << QStringLiteral("failed, nothing was printed: ");
+    }
+    void failuresPrintNothing() {
+        REQUIRE_CUPS();
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const auto before = cups_test::jobIds();
+        const Run run = runTool(arguments << input_);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(cups_test::waitIdle());
+        QCOMPARE(cups_test::jobIds(), before);
+    }
+};
+
+QTEST_MAIN(TestPrintCommand)
+#include "tst_PrintCommand.moc"

@@ -1,0 +1,200 @@
+#pragma once
+// A real print scheduler for the printing tests: starts the shared headless CUPS with its PDF
+// queue (as root), adds further queues from PPD files, and reads back what a job was: its
+// attributes from the scheduler and the file as the program sent it (kept in the spool folder).
+// Tests skip where no root or no script is available.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QThread>
+#include <cups/cups.h>
+#include <unistd.h>
+
+// Skips the calling test function (QSKIP returns from the function it is written in) when
+// the test's noCups_ names a reason.
+#define REQUIRE_CUPS()                                                                             \
+    do {                                                                                           \
+        if (!noCups_.isEmpty())                                                                    \
+            QSKIP(qPrintable(noCups_));                                                            \
+    } while (false)
+
+namespace cups_test {
+
+inline bool runQuietly(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+inline QString output(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The shared script: beside the test data, or two folders above a worktree's checkout.
+inline QString scriptPath() {
+    for (const QString& dir : {QStringLiteral(FOLIOSCOPE_SHARED_TESTDATA "/.."),
+                               QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/../shared"),
+                               QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/../../shared")}) {
+        const QString path = QDir(dir).filePath(QStringLiteral("cups-test-printer.sh"));
+        if (QFileInfo::exists(path))
+            return QFileInfo(path).absoluteFilePath();
+    }
+    return {};
+}
+
+// Why the scheduler cannot be started here, or empty when it can.
+inline QString unavailableReason() {
+    if (geteuid() != 0)
+        return QStringLiteral("starting a print scheduler needs root");
+    if (scriptPath().isEmpty())
+        return QStringLiteral("cups-test-printer.sh is not there");
+    if (!QFileInfo::exists(QStringLiteral("/usr/sbin/cupsd")))
+        return QStringLiteral("cupsd is not installed");
+    return {};
+}
+
+inline bool schedulerRunning() {
+    return output("lpstat", {"-r"}).contains("is running");
+}
+
+// Waits until the scheduler is running (or stopped, as wanted).
+inline bool waitScheduler(bool running, int timeoutMs = 15000) {
+    for (int waited = 0; waited < timeoutMs; waited += 200) {
+        if (schedulerRunning() == running)
+            return true;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
+class Scheduler {
+public:
+    static constexpr const char* Queue = "FolioscopeTestPDF";
+
+    ~Scheduler() {
+        for (const QString& queue : added_)
+            runQuietly("lpadmin", {"-x", queue});
+        // Only a scheduler started here is stopped; one that was running stays.
+        if (startedHere_) {
+            runQuietly("bash", {scriptPath(), "stop"});
+            waitScheduler(false); // the next test may start it again at once
+        }
+    }
+    // Starts the scheduler and the PDF queue (the default queue) unless both are there.
+    bool start() {
+        startedHere_ = !schedulerRunning();
+        if (!startedHere_ && runQuietly("lpstat", {"-p", Queue}) &&
+            runQuietly("lpadmin", {"-d", Queue}))
+            return true;
+        const QString out = QDir::temp().filePath("folioscope-cups-out");
+        return runQuietly("bash", {scriptPath(), "start", out}) && waitScheduler(true);
+    }
+    // A queue that prints like the PDF queue, described by the PPD file ppd.
+    bool addQueue(const QString& name, const QString& ppd) {
+        added_ << name;
+        return runQuietly("lpadmin", {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppd});
+    }
+
+private:
+    bool startedHere_ = false;
+    QStringList added_;
+};
+
+// Waits until no job is pending (cups-pdf writes its file before it is complete).
+inline bool waitIdle(int timeoutMs = 120000) {
+    for (int waited = 0; waited < timeoutMs; waited += 250) {
+        if (output("lpstat", {"-o"}).trimmed().isEmpty())
+            return true;
+        QThread::msleep(250);
+    }
+    return false;
+}
+
+// Ids of every job the scheduler knows, pending and done.
+inline QList<int> jobIds() {
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    QList<int> ids;
+    for (int i = 0; i < count; ++i)
+        ids << jobs[i].id;
+    cupsFreeJobs(count, jobs);
+    return ids;
+}
+
+struct JobAttributes {
+    QString name;
+    int copies = 1;
+    bool found = false;
+};
+
+inline JobAttributes jobAttributes(int job) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    // The scheduler shows a job's name to its owner only.
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    JobAttributes result;
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response)
+        return result;
+    result.found = ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE;
+    if (ipp_attribute_t* name = ippFindAttribute(response, "job-name", IPP_TAG_NAME))
+        result.name = QString::fromUtf8(ippGetString(name, 0, nullptr));
+    if (ipp_attribute_t* copies = ippFindAttribute(response, "copies", IPP_TAG_INTEGER))
+        result.copies = ippGetInteger(copies, 0);
+    ippDelete(response);
+    return result;
+}
+
+// The document of a job as the program sent it (PreserveJobFiles keeps it).
+inline QString spoolFile(int job) {
+    return QStringLiteral("/var/spool/cups/d%1-001").arg(job, 5, 10, QLatin1Char('0'));
+}
+
+inline int pdfPageCount(const QString& pdf) {
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    const auto match = pages.match(output("pdfinfo", {pdf}));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// A word of pdftotext -bbox: its page (0-based) and top-left corner in points.
+struct Word {
+    int page;
+    QString text;
+    double xMin, yMin;
+};
+
+inline QList<Word> words(const QString& pdf) {
+    const QString html = output("pdftotext", {"-bbox", pdf, "-"});
+    QList<Word> out;
+    int page = -1;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+    for (const QString& line : html.split('\n')) {
+        if (line.contains("<page "))
+            ++page;
+        const auto match = word.match(line);
+        if (match.hasMatch())
+            out.append({page, match.captured(3), match.captured(1).toDouble(),
+                        match.captured(2).toDouble()});
+    }
+    return out;
+}
+
+inline const Word* findWord(const QList<Word>& list, const QString& text) {
+    for (const Word& w : list)
+        if (w.text == text)
+            return &w;
+    return nullptr;
+}
+
+} // namespace cups_test
