@@ -246,7 +246,7 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
     dir.chunkLength = file.u32(dirOffset + 0x10);
     dir.root = static_cast<std::int32_t>(file.u32(dirOffset + 0x1c));
     dir.head = static_cast<std::int32_t>(file.u32(dirOffset + 0x20));
-    dir.chunks = file.u32(dirOffset + 0x28);
+    dir.chunks = file.u32(dirOffset + 0x2c);
     if (dir.chunkLength < 0x100 || dir.chunkLength > 0x10000 || dir.chunks == 0 ||
         dir.chunks > (dirLength - ItspLength) / dir.chunkLength)
         refuse("directory chunks out of the directory");
@@ -332,8 +332,10 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
         const std::uint64_t uncompressed = file.u64(r + 16);
         const std::uint64_t compressed = file.u64(r + 24);
         const std::uint64_t blockLength = file.u64(r + 32);
+        // One start per block, and compilers may add the end of the data as one more.
+        const std::uint64_t blocksNeeded = uncompressed / LzxFrame + (uncompressed % LzxFrame != 0);
         if (blockLength != LzxFrame || blockCount == 0 || blockCount > MaxResetBlocks ||
-            uncompressed > blockCount * LzxFrame || uncompressed <= (blockCount - 1) * LzxFrame ||
+            (blockCount != blocksNeeded && blockCount != blocksNeeded + 1) ||
             tableOffset > reset->length || blockCount * 8 > reset->length - tableOffset)
             refuse("bad LZX reset table");
         const std::uint64_t contentAt = storedExtent(*content);

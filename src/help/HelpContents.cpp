@@ -69,7 +69,7 @@ QList<SitemapItem> ParseSitemap(const QString& html) {
     bool inObject = false;
     SitemapItem current;
     constexpr int MaxDepth = 64;
-    int ignoredDepth = 0; // <UL> levels beyond MaxDepth
+    QList<bool> openedLevel; // per open <UL>: whether it holds the children of an item
     auto it = tagRe.globalMatch(html);
     while (it.hasNext()) {
         const auto m = it.next();
@@ -78,16 +78,14 @@ QList<SitemapItem> ParseSitemap(const QString& html) {
         const QString rest = m.captured(3);
         if (name == QLatin1String("ul")) {
             if (!closing) {
-                if (lastItem && levels.size() < MaxDepth) {
+                const bool opens = lastItem && levels.size() < MaxDepth;
+                if (opens)
                     levels.append(&lastItem->children);
-                    lastItem = nullptr;
-                } else {
-                    ++ignoredDepth;
-                }
-            } else if (ignoredDepth > 0) {
-                --ignoredDepth;
-            } else if (levels.size() > 1) {
-                levels.removeLast();
+                openedLevel.append(opens);
+                lastItem = nullptr;
+            } else if (!openedLevel.isEmpty()) {
+                if (openedLevel.takeLast())
+                    levels.removeLast();
                 lastItem = nullptr;
             }
         } else if (name == QLatin1String("object")) {

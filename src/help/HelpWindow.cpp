@@ -136,8 +136,8 @@ HelpWindow::HelpWindow(QWidget* parent)
             Browser->setSource(Browser->source());
         }
     });
-    connect(Browser, &QTextBrowser::sourceChanged, this, [this] {
-        const QString title = contents_ ? contents_->pageTitle(currentPage()) : QString();
+    connect(Browser, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
+        const QString title = contents_ ? contents_->pageTitle(url.path()) : QString();
         setWindowTitle(title.isEmpty() ? QStringLiteral("Folioscope ヘルプ")
                                        : QStringLiteral("Folioscope ヘルプ - ") + title);
     });

@@ -15,6 +15,9 @@
 
 #include "document/LayoutEngine.h"
 #include "document/OutputSettings.h"
+#include "help/HelpFolder.h"
+#include "help/HelpTopics.h"
+#include "help/ShowHelpTopic.h"
 #include "pages/ReadPrinterInfo.h"
 #include "ui/FormProgressBar.h"
 #include "ui/PageImage.h"
@@ -341,7 +344,7 @@ void TFormPreView::BitBtnSetteiClick() {
 }
 
 void TFormPreView::BitBtnHelpClick() {
-    // The help viewer is not part of the program yet; the button does nothing.
+    ShowHelpTopic(help_numbers::PreviewWindow, HelpFolder, ToolHelpFileKind);
 }
 
 void TFormPreView::BitBtnPrintSetUpClick() {
