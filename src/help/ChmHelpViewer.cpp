@@ -1,6 +1,6 @@
 #include "help/ChmHelpViewer.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileInfo>
 
 #include "help/ChmLoader.h"
@@ -80,6 +80,13 @@ void ChmHelpViewer::show(const QString& helpFile, const QString& page) {
             if (auto* app = QCoreApplication::instance())
                 QObject::connect(app, &QCoreApplication::aboutToQuit, window_.data(),
                                  [this] { ShutDown(); });
+        }
+        // A modal window blocks every window but its own: help asked from a modal window
+        // belongs to it, so that it can be used while that window is open.
+        QWidget* owner = QApplication::activeModalWidget();
+        if (window_->parentWidget() != owner) {
+            window_->setParent(owner, Qt::Window);
+            window_->setAttribute(Qt::WA_QuitOnClose, false);
         }
         window_->showPage(QFileInfo(helpFile).absoluteFilePath(), contents, page);
         window_->show();

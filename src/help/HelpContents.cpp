@@ -132,8 +132,13 @@ HelpContents::HelpContents(const QList<ChmFileData>& files) {
     static const QRegularExpression titleRe(QStringLiteral("<title[^>]*>(.*?)</title>"),
                                             QRegularExpression::CaseInsensitiveOption |
                                                 QRegularExpression::DotMatchesEverythingOption);
+    // The search covers the pages of an ordinary help file; a file with absurdly many or
+    // large pages is searched in part rather than making the first help request slow.
+    constexpr qsizetype MaxSearchedPages = 2000;
+    constexpr qsizetype MaxSearchedPageBytes = 1 << 20;
     for (const ChmFileData& f : files) {
-        if (!isPage(f.path))
+        if (!isPage(f.path) || f.bytes.size() > MaxSearchedPageBytes ||
+            pages_.size() >= MaxSearchedPages)
             continue;
         const QString html = DecodeHelpText(f.bytes);
         Page page;

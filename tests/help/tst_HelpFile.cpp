@@ -1,6 +1,7 @@
 // The help file and its reader: the built Folioscope2.chm (pages, links, images, contents,
 // index, search), damaged files that must be refused without harm, and the help window.
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -111,8 +112,15 @@ private slots:
         collect(contents.tableOfContents(), locals);
         QVERIFY(locals.size() >= 9);
         collect(contents.index(), locals);
-        for (const QString& local : locals)
-            QVERIFY2(contents.contains(local.section(QLatin1Char('#'), 0, 0)), qPrintable(local));
+        for (const QString& local : locals) {
+            const QString page = local.section(QLatin1Char('#'), 0, 0);
+            const QString anchor = local.section(QLatin1Char('#'), 1);
+            QVERIFY2(contents.contains(page), qPrintable(local));
+            if (!anchor.isEmpty())
+                QVERIFY2(QString::fromUtf8(contents.file(page))
+                             .contains(QStringLiteral("name=\"%1\"").arg(anchor)),
+                         qPrintable(local));
+        }
         QCOMPARE(contents.defaultPage(), QStringLiteral("Zeph機能特徴.htm"));
 
         const auto found = contents.search(QStringLiteral("分数式 ━"));
@@ -177,10 +185,11 @@ private slots:
         if (!QFileInfo::exists(builtHelpFile()))
             QSKIP("Folioscope2.chm is not built (target help_file)");
         const QByteArray bytes = readAll(builtHelpFile());
+        // The compressed data runs to the end of the file: every cut loses part of it.
         for (qsizetype cut = 0; cut < bytes.size(); cut += 97)
-            QVERIFY(!openAndReadAll(bytes.left(cut)) || cut > 0);
+            QVERIFY2(!openAndReadAll(bytes.left(cut)), qPrintable(QString::number(cut)));
         const qsizetype directoryEnd = qMin<qsizetype>(bytes.size(), 0x78 + 0x54 + 0x1000);
-        for (qsizetype at = 0; at < directoryEnd; at += 3) {
+        for (qsizetype at = 0; at < directoryEnd; at += 7) {
             QByteArray flipped = bytes;
             flipped[at] = char(~flipped[at]);
             (void)openAndReadAll(flipped);
@@ -259,6 +268,23 @@ private slots:
         viewer.DisplayTopic(dataDir() + "/bad-truncated-content.chm", QString());
         QCOMPARE(window->currentPage(), QStringLiteral("/Zeph入力データ形式.htm"));
 
+        // Asked from a modal window, help belongs to it so that it is not blocked by it.
+        QVERIFY(!window->testAttribute(Qt::WA_QuitOnClose));
+        {
+            QDialog modal;
+            modal.setWindowModality(Qt::ApplicationModal);
+            modal.show();
+            viewer.DisplayTopic(builtHelpFile(), QStringLiteral("Zeph印字出力設定.htm"));
+            QCOMPARE(viewer.window(), window.data());
+            QCOMPARE(window->parentWidget(), &modal);
+            QVERIFY(window->isVisible());
+            QVERIFY(!window->testAttribute(Qt::WA_QuitOnClose));
+        }
+        QVERIFY(!window); // closed with its owner; the next request opens a new one
+
+        viewer.DisplayTopic(builtHelpFile(), QString());
+        window = viewer.window();
+        QVERIFY(window && !window->parentWidget());
         viewer.ShutDown();
         QVERIFY(!window);
     }
