@@ -24,8 +24,12 @@ const char* const ResetTablePath = "::DataSpace/Storage/MSCompressed/Transform/"
 const char* const ContentPath = "::DataSpace/Storage/MSCompressed/Content";
 const char* const ControlDataPath = "::DataSpace/Storage/MSCompressed/ControlData";
 
-[[noreturn]] void refuse(const char* why) {
-    throw ChmError(why);
+// Records why the file is refused; the reader does not throw, because it also runs in a
+// forked child, where unwinding is best avoided.
+std::nullptr_t refuse(std::string* error, const char* why) {
+    if (error)
+        *error = why;
+    return nullptr;
 }
 
 bool addOverflows(std::uint64_t a, std::uint64_t b, std::uint64_t& sum) {
@@ -215,32 +219,41 @@ bool ChmArchive::isSafePath(std::string_view path) {
 }
 
 std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLimits& limits) {
+    std::string error;
+    auto archive = tryOpen(bytes, limits, &error);
+    if (!archive)
+        throw ChmError(error);
+    return archive;
+}
+
+std::unique_ptr<ChmArchive> ChmArchive::tryOpen(std::string_view bytes, const ChmLimits& limits,
+                                                std::string* error) {
     if (bytes.size() > limits.fileBytes)
-        refuse("file too large");
+        return refuse(error, "file too large");
     const Bytes file{bytes};
 
     // File header (ITSF), versions 2 and 3 as chmlib knows them.
     if (!file.has(0, ItsfV3Length) || bytes.substr(0, 4) != "ITSF")
-        refuse("no ITSF header");
+        return refuse(error, "no ITSF header");
     const std::uint32_t version = file.u32(4);
     const std::uint32_t headerLength = file.u32(8);
     if (!((version == 2 && headerLength == ItsfV2Length) ||
           (version == 3 && headerLength == ItsfV3Length)))
-        refuse("unknown ITSF version");
+        return refuse(error, "unknown ITSF version");
     const std::uint64_t dirOffset = file.u64(0x48);
     const std::uint64_t dirLength = file.u64(0x50);
     std::uint64_t dataOffset = 0;
     if (version == 3)
         dataOffset = file.u64(0x58);
     else if (addOverflows(dirOffset, dirLength, dataOffset))
-        refuse("directory out of the file");
+        return refuse(error, "directory out of the file");
     if (!file.has(dirOffset, dirLength) || dirLength < ItspLength || dataOffset > bytes.size())
-        refuse("directory out of the file");
+        return refuse(error, "directory out of the file");
 
     // Directory header (ITSP).
     if (bytes.substr(dirOffset, 4) != "ITSP" || file.u32(dirOffset + 4) != 1 ||
         file.u32(dirOffset + 8) != ItspLength)
-        refuse("no ITSP header");
+        return refuse(error, "no ITSP header");
     Directory dir;
     dir.offset = dirOffset + ItspLength;
     dir.chunkLength = file.u32(dirOffset + 0x10);
@@ -249,28 +262,28 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
     dir.chunks = file.u32(dirOffset + 0x2c);
     if (dir.chunkLength < 0x100 || dir.chunkLength > 0x10000 || dir.chunks == 0 ||
         dir.chunks > (dirLength - ItspLength) / dir.chunkLength)
-        refuse("directory chunks out of the directory");
+        return refuse(error, "directory chunks out of the directory");
     if (dir.root < -1 || dir.root >= std::int64_t(dir.chunks) || dir.head < 0 ||
         dir.head >= std::int64_t(dir.chunks))
-        refuse("directory root out of range");
+        return refuse(error, "directory root out of range");
     if (!indexTreeEnds(file, dir))
-        refuse("damaged directory index");
+        return refuse(error, "damaged directory index");
 
     // The listing chunks, chained from the head, each once.
     std::vector<ChmEntry> entries;
     std::vector<unsigned char> seen(dir.chunks, 0);
     for (std::int64_t chunk = dir.head; chunk != -1;) {
         if (chunk < 0 || chunk >= std::int64_t(dir.chunks) || seen[chunk])
-            refuse("damaged directory chain");
+            return refuse(error, "damaged directory chain");
         seen[chunk] = 1;
         ChunkKind kind{};
         std::vector<std::int64_t> children;
         std::int64_t next = -1;
         if (!parseChunk(file, dir, chunk, kind, &entries, children, next) ||
             kind != ChunkKind::Listing)
-            refuse("damaged directory chunk");
+            return refuse(error, "damaged directory chunk");
         if (entries.size() > limits.entries)
-            refuse("too many directory entries");
+            return refuse(error, "too many directory entries");
         chunk = next;
     }
 
@@ -281,11 +294,12 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
                 return &e;
         return nullptr;
     };
-    auto storedExtent = [&](const ChmEntry& e) {
+    // The offset of a stored object in the file, or nothing when it does not lie inside.
+    auto storedExtent = [&](const ChmEntry& e) -> std::optional<std::uint64_t> {
         std::uint64_t at = 0, end = 0;
         if (e.space != 0 || addOverflows(dataOffset, e.start, at) ||
             addOverflows(at, e.length, end) || end > bytes.size())
-            refuse("stored object out of the file");
+            return std::nullopt;
         return at;
     };
 
@@ -301,11 +315,14 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
         const ChmEntry* reset = find(ResetTablePath);
         const ChmEntry* content = find(ContentPath);
         if (!control || !reset || !content)
-            refuse("compressed objects without LZX parameters");
-        const std::uint64_t c = storedExtent(*control);
+            return refuse(error, "compressed objects without LZX parameters");
+        const auto controlAt = storedExtent(*control);
+        if (!controlAt)
+            return refuse(error, "stored object out of the file");
+        const std::uint64_t c = *controlAt;
         if (control->length < 0x18 || control->length > MaxControlData ||
             bytes.substr(c + 4, 4) != "LZXC")
-            refuse("bad LZX control data");
+            return refuse(error, "bad LZX control data");
         const std::uint32_t lzxVersion = file.u32(c + 8);
         std::uint64_t resetInterval = file.u32(c + 12);
         std::uint64_t windowSize = file.u32(c + 16);
@@ -314,19 +331,22 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
             resetInterval *= 0x8000;
             windowSize *= 0x8000;
         } else if (lzxVersion != 1) {
-            refuse("bad LZX control data");
+            return refuse(error, "bad LZX control data");
         }
         // chmlib keeps these in 32 bits and divides by the derived block count.
         if (windowSize < (1u << 15) || windowSize > (1u << 21) || (windowSize & (windowSize - 1)) ||
             resetInterval == 0 || resetInterval > 0xffffffffu || resetInterval % (windowSize / 2))
-            refuse("bad LZX window");
+            return refuse(error, "bad LZX window");
         const std::uint64_t resetBlocks = resetInterval / (windowSize / 2) * windowsPerReset;
         if (windowsPerReset == 0 || resetBlocks == 0 || resetBlocks > MaxResetBlocks)
-            refuse("bad LZX reset interval");
+            return refuse(error, "bad LZX reset interval");
 
-        const std::uint64_t r = storedExtent(*reset);
+        const auto resetAt = storedExtent(*reset);
+        if (!resetAt)
+            return refuse(error, "stored object out of the file");
+        const std::uint64_t r = *resetAt;
         if (reset->length < ResetTableLength || file.u32(r) != 2)
-            refuse("bad LZX reset table");
+            return refuse(error, "bad LZX reset table");
         const std::uint64_t blockCount = file.u32(r + 4);
         const std::uint64_t tableOffset = file.u32(r + 12);
         const std::uint64_t uncompressed = file.u64(r + 16);
@@ -337,32 +357,31 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
         if (blockLength != LzxFrame || blockCount == 0 || blockCount > MaxResetBlocks ||
             (blockCount != blocksNeeded && blockCount != blocksNeeded + 1) ||
             tableOffset > reset->length || blockCount * 8 > reset->length - tableOffset)
-            refuse("bad LZX reset table");
-        const std::uint64_t contentAt = storedExtent(*content);
-        (void)contentAt;
-        if (compressed > content->length)
-            refuse("compressed data out of its object");
+            return refuse(error, "bad LZX reset table");
+        if (!storedExtent(*content) || compressed > content->length)
+            return refuse(error, "compressed data out of its object");
         std::uint64_t previous = 0;
         for (std::uint64_t b = 0; b < blockCount; ++b) {
             const std::uint64_t startOfBlock = file.u64(r + tableOffset + b * 8);
             if ((b == 0 && startOfBlock != 0) || startOfBlock < previous ||
                 startOfBlock - previous > LzxFrame + LzxSlack || startOfBlock > compressed)
-                refuse("bad LZX block table");
+                return refuse(error, "bad LZX block table");
             previous = startOfBlock;
         }
         if (compressed - previous > LzxFrame + LzxSlack)
-            refuse("bad LZX block table");
+            return refuse(error, "bad LZX block table");
         archive->uncompressedLength_ = uncompressed;
     }
 
     // Every object must lie inside its space; unsafe names are left out of the list.
     for (const ChmEntry& e : entries) {
         if (e.space == 0) {
-            storedExtent(e);
+            if (!storedExtent(e))
+                return refuse(error, "stored object out of the file");
         } else {
             std::uint64_t end = 0;
             if (addOverflows(e.start, e.length, end) || end > archive->uncompressedLength_)
-                refuse("compressed object out of its space");
+                return refuse(error, "compressed object out of its space");
         }
         if (e.path.empty() || e.path.back() == '/' || !isSafePath(e.path))
             continue;
@@ -381,17 +400,17 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
         return archive; // stored objects are read from the bytes; chmlib is not needed
     archive->memoryFile_ = memfd_create("folioscope-help", MFD_CLOEXEC);
     if (archive->memoryFile_ < 0)
-        refuse("no memory file");
+        return refuse(error, "no memory file");
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(archive->memoryFile_, bytes.data() + done, bytes.size() - done);
         if (n <= 0)
-            refuse("cannot copy the file");
+            return refuse(error, "cannot copy the file");
         done += std::size_t(n);
     }
     const std::string path = "/proc/self/fd/" + std::to_string(archive->memoryFile_);
     archive->chm_ = chm_open(path.c_str());
     if (!archive->chm_)
-        refuse("chmlib cannot open the file");
+        return refuse(error, "chmlib cannot open the file");
     // chmlib found its LZX objects by its own descent through the index: they must be the ones
     // checked above.
     for (const char* special : {ControlDataPath, ResetTablePath, ContentPath}) {
@@ -399,7 +418,7 @@ std::unique_ptr<ChmArchive> ChmArchive::open(std::string_view bytes, const ChmLi
         const ChmEntry* checked = find(special);
         if (chm_resolve_object(archive->chm_, special, &ui) != CHM_RESOLVE_SUCCESS ||
             ui.space != 0 || ui.start != checked->start || ui.length != checked->length)
-            refuse("directory index disagrees with its listing");
+            return refuse(error, "directory index disagrees with its listing");
     }
     return archive;
 }

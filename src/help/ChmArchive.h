@@ -41,6 +41,9 @@ public:
     // Checks bytes and opens them with chmlib. Throws ChmError when the file is not a .chm
     // that can be read safely.
     static std::unique_ptr<ChmArchive> open(std::string_view bytes, const ChmLimits& limits = {});
+    // The same without exceptions: nothing, and the reason in error, when refused.
+    static std::unique_ptr<ChmArchive> tryOpen(std::string_view bytes, const ChmLimits& limits,
+                                               std::string* error = nullptr);
     ~ChmArchive();
     ChmArchive(const ChmArchive&) = delete;
     ChmArchive& operator=(const ChmArchive&) = delete;

@@ -35,22 +35,20 @@ bool writeNumber(int fd, std::uint32_t v) {
 }
 
 [[noreturn]] void runChild(int fd, std::string_view bytes, const ChmLimits& limits) {
-    try {
-        const auto archive = ChmArchive::open(bytes, limits);
-        for (const ChmEntry& entry : archive->files()) {
-            const auto data = archive->read(entry);
-            if (!data)
-                continue;
-            if (!writeNumber(fd, std::uint32_t(entry.path.size())) ||
-                !writeAll(fd, entry.path.data(), entry.path.size()) ||
-                !writeNumber(fd, std::uint32_t(data->size())) ||
-                !writeAll(fd, data->data(), data->size()))
-                _exit(1);
-        }
-        _exit(writeNumber(fd, 0) ? 0 : 1);
-    } catch (...) {
+    const auto archive = ChmArchive::tryOpen(bytes, limits);
+    if (!archive)
         _exit(1);
+    for (const ChmEntry& entry : archive->files()) {
+        const auto data = archive->read(entry);
+        if (!data)
+            continue;
+        if (!writeNumber(fd, std::uint32_t(entry.path.size())) ||
+            !writeAll(fd, entry.path.data(), entry.path.size()) ||
+            !writeNumber(fd, std::uint32_t(data->size())) ||
+            !writeAll(fd, data->data(), data->size()))
+            _exit(1);
     }
+    _exit(writeNumber(fd, 0) ? 0 : 1);
 }
 
 std::optional<QList<ChmFileData>> decode(const QByteArray& stream) {
