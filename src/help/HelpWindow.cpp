@@ -61,10 +61,16 @@ QUrl HelpBrowser::pageUrl(const QString& page) {
     return url;
 }
 
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
+    QTextBrowser::doSetSource(name.isRelative() ? source().resolved(name) : name, type);
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
-    if (!contents_ || name.scheme() != Scheme)
+    // Style sheets and images of a page are named relative to the page.
+    const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    if (!contents_ || url.scheme() != Scheme)
         return {};
-    const QByteArray bytes = contents_->file(name.path());
+    const QByteArray bytes = contents_->file(url.path());
     if (bytes.isNull())
         return {};
     switch (type) {

@@ -26,6 +26,11 @@ public:
     }
     QVariant loadResource(int type, const QUrl& name) override;
 
+protected:
+    // Links of a page are relative to it.
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
+public:
     // The URL of a page path inside the help file.
     static QUrl pageUrl(const QString& page);
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -245,6 +246,21 @@ private slots:
                  .isNull());
         window->BackButton->click();
         QCOMPARE(window->currentPage(), QStringLiteral("/Zeph印刷プレビュー.htm"));
+        // A relative link of a page resolves inside the help file.
+        window->Browser->setSource(QUrl(QStringLiteral("Zeph図形.htm")));
+        QCOMPARE(window->currentPage(), QStringLiteral("/Zeph図形.htm"));
+        QVERIFY(window->Browser->toPlainText().contains(QStringLiteral("図形パラメータ行")));
+        // The page's relative style sheet and picture were found: the document holds them.
+        window->Browser->setSource(QUrl(QStringLiteral("Zeph印字出力設定.htm")));
+        const QVariant picture = window->Browser->document()->resource(
+            QTextDocument::ImageResource, QUrl(QStringLiteral("margins.png")));
+        QVERIFY(!picture.value<QImage>().isNull() || !picture.value<QPixmap>().isNull());
+        QVERIFY(
+            window->Browser
+                ->loadResource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("help.css")))
+                .toString()
+                .contains(QStringLiteral("border-collapse")));
+        window->Browser->setSource(QUrl(QStringLiteral("Zeph図形.htm")));
 
         viewer.ShowTableOfContents(builtHelpFile());
         QCOMPARE(window->currentPage(), QStringLiteral("/Zeph機能特徴.htm"));
