@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -146,6 +147,17 @@ HelpWindow::HelpWindow(QWidget* parent)
         const QString title = contents_ ? contents_->pageTitle(url.path()) : QString();
         setWindowTitle(title.isEmpty() ? QStringLiteral("Folioscope ヘルプ")
                                        : QStringLiteral("Folioscope ヘルプ - ") + title);
+        // The contents show where the reader is: the first entry of the page.
+        const QString key = HelpContents::key(url.path());
+        for (QTreeWidgetItemIterator it(Contents); *it; ++it) {
+            const QString local =
+                (*it)->data(0, PageRole).toString().section(QLatin1Char('#'), 0, 0);
+            if (!local.isEmpty() && HelpContents::key(local) == key) {
+                const QSignalBlocker quiet(Contents);
+                Contents->setCurrentItem(*it);
+                break;
+            }
+        }
     });
     connect(Contents, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { openLocal(item->data(0, PageRole).toString()); });

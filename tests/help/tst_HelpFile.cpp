@@ -239,6 +239,8 @@ private slots:
         QCOMPARE(viewer.window(), window.data());
         QCOMPARE(window->currentPage(), QStringLiteral("/Zeph印字出力設定.htm"));
         QVERIFY(window->BackButton->isEnabled());
+        QVERIFY(window->Contents->currentItem());
+        QCOMPARE(window->Contents->currentItem()->text(0), QStringLiteral("印字出力設定"));
         QVERIFY(
             !window->Browser
                  ->loadResource(QTextDocument::ImageResource, HelpBrowser::pageUrl("margins.png"))
