@@ -16,6 +16,9 @@
 #include "app/AppIcons.h"
 #include "app/InitialiseSettings.h"
 #include "app/TextFileReader.h"
+#include "help/HelpFolder.h"
+#include "help/HelpTopics.h"
+#include "help/ShowHelpTopic.h"
 #include "ui/FormPreView.h"
 #include "ui/MessageBoxes.h"
 
@@ -176,7 +179,7 @@ void TFormFolioscopeMain::ButtonVersionClick() {
 }
 
 void TFormFolioscopeMain::BitBtnHelpClick() {
-    // The help viewer is not part of the program yet; the button has nothing to open.
+    ShowHelpTopic(HelpTopic, HelpFolder, ToolHelpFileKind);
 }
 
 void TFormFolioscopeMain::BitBtnExitClick() {

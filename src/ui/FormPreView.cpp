@@ -20,6 +20,9 @@
 
 #include "document/LayoutEngine.h"
 #include "document/OutputSettings.h"
+#include "help/HelpFolder.h"
+#include "help/HelpTopics.h"
+#include "help/ShowHelpTopic.h"
 #include "pages/CurrentPrinter.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PagePrinter.h"
@@ -374,7 +377,7 @@ void TFormPreView::BitBtnSetteiClick() {
 }
 
 void TFormPreView::BitBtnHelpClick() {
-    // The help viewer is not part of the program yet; the button does nothing.
+    ShowHelpTopic(help_numbers::PreviewWindow, HelpFolder, ToolHelpFileKind);
 }
 
 void TFormPreView::LayoutForPrinter() {

@@ -12,6 +12,9 @@
 #include <QTabWidget>
 
 #include "document/OutputSettings.h"
+#include "help/HelpFolder.h"
+#include "help/HelpTopics.h"
+#include "help/ShowHelpTopic.h"
 #include "platform/TextToNumber.h"
 #include "ui/RangeUpDown.h"
 #include "ui/WindowCentring.h"
@@ -274,7 +277,7 @@ void TFormRegDatInjiSettei::BitBtnCancelClick() {
 }
 
 void TFormRegDatInjiSettei::BitBtnHelpClick() {
-    // Opens the help topic of this dialog once the help viewer is part of the program.
+    ShowHelpTopic(help_numbers::OutputSettings, HelpFolder, ToolHelpFileKind);
 }
 
 void TFormRegDatInjiSettei::PanelSotoIroClick() {
