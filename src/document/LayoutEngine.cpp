@@ -110,6 +110,7 @@ void LayoutEngine::ComputePageGeometry() {
 
 void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     lines_ = &lines;
+    state_.MissingFigures.clear();
     renderer_.ClearRules();
     PitchFactor = settings_.LinePitchFactor;
     ComputePageGeometry();
