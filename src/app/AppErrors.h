@@ -33,4 +33,11 @@ inline constexpr const char* MarginsTooLarge = "The margins leave no room for te
 inline constexpr const char* CannotWrite = "Cannot write %1: %2";
 inline constexpr const char* LayoutFailed = "Layout of %1 failed: %2";
 
+// Notes after a command-line layout: %1 the report file, %2 its line, %3 the figure name.
+inline constexpr const char* ConvertedFromUtf8 = "%1: UTF-8 text converted to code page 932";
+inline constexpr const char* ByteOrderMarkDropped = "; byte-order mark dropped";
+inline constexpr const char* UnmappedCharacters =
+    "; %1 character(s) without a code page 932 form printed as \"？\"";
+inline constexpr const char* FigureNotFound = "%1:%2: figure file not found: %3";
+
 } // namespace app_errors

@@ -1,5 +1,6 @@
 #include "app/PdfExport.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
@@ -11,6 +12,8 @@
 #include <stdexcept>
 
 #include "app/AppErrors.h"
+#include "app/LayoutNotes.h"
+#include "app/ReportText.h"
 #include "app/StderrProgress.h"
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
@@ -40,9 +43,11 @@ bool requested(int argc, char** argv) {
     return false;
 }
 
-void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
-            bool showProgress) {
+LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
+                   TPrintPreview& store, bool showProgress) {
     LayoutState state;
+    if (!options.InputPath.isEmpty())
+        state.ReportFolder = QFileInfo(options.InputPath).absolutePath();
     state.PrinterInfo =
         TPrinterInfo::forPaper(options.pageSizeMm(), options.Resolution, options.Landscape);
     // The first working font is the decoration font, as in the preview window.
@@ -52,6 +57,7 @@ void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrint
     LayoutEngine engine(state, store, options.Settings, showProgress ? &progress : nullptr);
     engine.CalcFrameGeometry();
     engine.LayoutDocument(lines);
+    return state;
 }
 
 void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path) {
@@ -103,10 +109,11 @@ int run(int argc, char** argv) {
         return 0;
     }
     try {
-        const QByteArrayList lines = ReadTextFileLines(options->InputPath);
+        const ReportText report = ReadReportText(options->InputPath);
         TPrintPreview store;
         try {
-            layOut(lines, *options, store, true);
+            const LayoutState state = layOut(report.lines, *options, store, true);
+            PrintLayoutNotes(options->InputPath, report.encoding, state.MissingFigures);
         } catch (const std::exception& e) {
             throw failure(app_errors::LayoutFailed, options->InputPath,
                           QString::fromUtf8(e.what()));

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/PdfExportOptions.h"
+#include "document/LayoutState.h"
 
 class TPrintPreview;
 
@@ -19,10 +20,12 @@ bool requested(int argc, char** argv);
 // could not be read, laid out or written, 2 bad options.
 int run(int argc, char** argv);
 
-// Lays lines out as options say into store (which then holds the pages). Throws on a layout
-// error, with the pages so far kept in store.
-void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
-            bool showProgress = false);
+// Lays lines out as options say into store (which then holds the pages); figure names are
+// looked up from the folder of options.InputPath first. Returns the layout's state (the
+// figures that were not found among it). Throws on a layout error, with the pages so far kept
+// in store.
+LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
+                   TPrintPreview& store, bool showProgress = false);
 
 // Writes the pages of store to path, one PDF page per page; the file appears only complete
 // (written under a temporary name beside it, then renamed). Throws std::runtime_error.

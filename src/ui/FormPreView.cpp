@@ -1,6 +1,7 @@
 #include "ui/FormPreView.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -19,6 +21,7 @@
 #include "ui/FormProgressBar.h"
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
+#include "ui/PreviewStatusLine.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
 
@@ -155,6 +158,8 @@ void TFormPreView::createControls() {
     ScrollBox1->verticalScrollBar()->setSingleStep(WheelLinePixels);
     ScrollBox1->horizontalScrollBar()->setSingleStep(WheelLinePixels);
     layout->addWidget(ScrollBox1, 1);
+    StatusLine = new PreviewStatusLine(this);
+    layout->addWidget(StatusLine);
 
     PopupMenu1 = new QMenu(this);
     N1 = PopupMenu1->addAction(QStringLiteral("表示倍率リセット"));
@@ -244,6 +249,10 @@ void TFormPreView::LayoutDocument() {
     // The picture shown refers to a page that the new layout drops.
     Image1->clear();
     static const QByteArrayList noLines;
+    // Figures are looked up beside the report first, wherever the tool was started from.
+    State.ReportFolder = FileName.isEmpty() ? QString() : QFileInfo(FileName).absolutePath();
+    const auto notes =
+        qScopeGuard([this] { StatusLine->showNotes(LinesEncoding, State.MissingFigures); });
     engine_->LayoutDocument(Lines ? *Lines : noLines);
 }
 
