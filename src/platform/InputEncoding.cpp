@@ -60,18 +60,10 @@ bool InputEncoding::isUtf8(QByteArrayView bytes) {
 }
 
 bool InputEncoding::isCp932(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (!cp932::isLeadByte(p[i]))
-            continue;
-        if (i + 1 >= n)
-            return false;
-        const unsigned char trail = p[++i];
-        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
-            return false;
-    }
-    return true;
+    // Judged by the table itself: besides a lead byte without its trail byte, 0x80, 0xA0 and
+    // 0xFD-0xFF alone, and unassigned double-byte codes, are not code page 932 text. UTF-8
+    // Japanese is often well-formed as lead and trail bytes but rarely avoids all of these.
+    return !cp932::decode(bytes).contains(QChar(QChar::ReplacementCharacter));
 }
 
 QByteArray InputEncoding::utf8ToCp932(QByteArrayView utf8, qsizetype& unmapped) {
@@ -86,20 +78,27 @@ InputEncoding InputEncoding::normalise(QByteArrayList& lines) {
         return result;
     // Line breaks are ASCII in both encodings, so the lines can be judged one by one.
     const bool hasMark = lines.front().startsWith(ByteOrderMark);
-    bool utf8 = true, ascii = true, cp932 = true;
-    for (qsizetype i = 0; i < lines.size() && utf8; ++i) {
-        const QByteArrayView line =
-            i == 0 && hasMark ? QByteArrayView(lines[i]).sliced(3) : QByteArrayView(lines[i]);
-        utf8 = isUtf8(line);
-        if (ascii && !isAscii(line))
-            ascii = false;
-        if (cp932 && !isCp932(line))
-            cp932 = false;
+    const auto lineAt = [&](qsizetype i) {
+        return i == 0 && hasMark ? QByteArrayView(lines[i]).sliced(3) : QByteArrayView(lines[i]);
+    };
+    // Code page 932 text nearly always fails the UTF-8 test within its first lines.
+    bool ascii = true;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!isUtf8(lineAt(i)))
+            return result;
+        ascii = ascii && isAscii(lineAt(i));
     }
     // The mark decides on its own (it is valid code page 932 as well); without it, text that
     // is valid in both encodings is the producing programs' code page 932.
-    if (!utf8 || (!hasMark && (ascii || cp932)))
-        return result;
+    if (!hasMark) {
+        if (ascii)
+            return result;
+        bool cp932 = true;
+        for (qsizetype i = 0; i < lines.size() && cp932; ++i)
+            cp932 = isCp932(lineAt(i));
+        if (cp932)
+            return result;
+    }
 
     result.source = Source::Utf8;
     result.byteOrderMarkDropped = hasMark;

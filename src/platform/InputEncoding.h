@@ -26,7 +26,7 @@ struct InputEncoding {
 
     // Well-formed UTF-8: no overlong forms, surrogates or code points beyond U+10FFFF.
     static bool isUtf8(QByteArrayView bytes);
-    // Every lead byte (0x81-0x9F, 0xE0-0xFC) followed by a trail byte (0x40-0x7E, 0x80-0xFC).
+    // Every byte and byte pair a character of code page 932 (as glibc's "CP932" table has it).
     static bool isCp932(QByteArrayView bytes);
     // UTF-8 to code page 932; characters without a form there become "？" and are counted.
     static QByteArray utf8ToCp932(QByteArrayView utf8, qsizetype& unmapped);
