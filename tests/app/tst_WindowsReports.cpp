@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/FormFolioscopeMain.h"
 #include "app/PdfExport.h"
 #include "app/PdfExportOptions.h"
 #include "app/ReportText.h"
@@ -16,6 +18,8 @@
 #include "pages/PrintPreview.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+#include "ui/FormPreView.h"
+#include "ui/PreviewStatusLine.h"
 
 namespace {
 
@@ -85,6 +89,8 @@ private slots:
     void initTestCase() {
         font_substitution::install();
         QVERIFY(root_.isValid());
+        // The main window stores its last folder: not in the user's settings.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root_.filePath("config"));
         const QString folder = root_.filePath("Kozo Job");
         elsewhere_ = root_.filePath("desktop");
         QVERIFY(QDir().mkpath(elsewhere_));
@@ -141,6 +147,34 @@ private slots:
         QVERIFY2(run.err.contains(path + ": UTF-8 text converted to code page 932; byte-order "
                                          "mark dropped; 1 character(s)"),
                  qPrintable(run.err));
+    }
+
+    void openedFromTheMainWindowTheStatusLineTells() {
+        // A UTF-8 report with one missing figure, opened while the working directory is
+        // elsewhere: the preview says both, and lays out the converted lines.
+        const QString path = root_.filePath("Kozo Job/opened.txt");
+        writeFile(path,
+                  (QString::fromUtf8("構造計算書\r\n") + cp932::decode(tags::BmpFileC) +
+                   "\r\nsub\\plan.bmp\r\n" + cp932::decode(tags::EmfFile) + "\r\nnone.emf\r\n")
+                      .toUtf8());
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere_));
+        TFormFolioscopeMain main;
+        QString status;
+        int images = -1;
+        main.RunPreview = [&](TFormPreView& preview) {
+            preview.show();
+            status = preview.StatusLine->isVisible() ? preview.StatusLine->text() : QString();
+            images = countOf<ImageRecord>(preview.PrintPreview1);
+        };
+        main.show();
+        main.OpenFile(path);
+        QDir::setCurrent(saved);
+        QVERIFY(main.LinesEncoding.converted());
+        QCOMPARE(main.Lines.front(), sjis("構造計算書"));
+        QCOMPARE(images, 1);
+        QVERIFY2(status.contains(QString::fromUtf8("1 個見つかりません")), qPrintable(status));
+        QVERIFY2(status.contains("UTF-8"), qPrintable(status));
     }
 
     void damagedFiguresNameTheFileAndLine_data() {
