@@ -1,7 +1,10 @@
 #include "document/FigurePathResolver.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <dirent.h>
 
 namespace {
 
@@ -24,9 +27,67 @@ QStringList partsOf(const QString& path) {
     return unified.split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool equalAsciiIgnoringCase(QByteArrayView entry, QByteArrayView wanted) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (entry.size() != wanted.size())
+        return false;
+    for (qsizetype i = 0; i < entry.size(); ++i)
+        if (lower(entry[i]) != lower(wanted[i]))
+            return false;
+    return true;
+}
+
+bool hasDriveLetter(const QString& name) {
+    return name.size() >= 2 && name[1] == QLatin1Char(':') && name[0].isLetter() &&
+           name[0].unicode() < 0x80;
+}
+
+} // namespace
+
+// The entries of folder whose names equal name but for letter case, in code-unit order (the
+// same choice on every run, whatever order the folder lists them in). readdir gives the
+// names without looking at each entry on disk: a figure folder may hold thousands of files.
+QStringList FigurePathResolver::namesIgnoringCase(const QString& folder,
+                                                  const QString& name) const {
+    QStringList matches;
+    auto listing = listings_.find(folder);
+    if (listing == listings_.end()) {
+        QByteArrayList names;
+        if (DIR* dir =
+                ::opendir(QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder))) {
+            while (const dirent* entry = ::readdir(dir))
+                names.append(QByteArray(entry->d_name));
+            ::closedir(dir);
+        }
+        listing = listings_.insert(folder, names);
+    }
+    const QByteArray wanted = QFile::encodeName(name);
+    const bool ascii = isAscii(wanted);
+    for (const QByteArray& entry : std::as_const(*listing)) {
+        // An ASCII name equals only ASCII names but for case; those are compared as bytes,
+        // without decoding every name of the folder.
+        if (ascii) {
+            if (equalAsciiIgnoringCase(entry, wanted))
+                matches.append(QFile::decodeName(entry));
+            continue;
+        }
+        const QString entryName = QFile::decodeName(entry);
+        if (entryName.compare(name, Qt::CaseInsensitive) == 0)
+            matches.append(entryName);
+    }
+    matches.sort();
+    return matches;
+}
+
 // parts below folder, each folder and the file matched without regard to letter case when
 // the spelling as written does not exist.
-QString findIgnoringCase(const QString& folder, const QStringList& parts) {
+QString FigurePathResolver::findIgnoringCase(const QString& folder,
+                                             const QStringList& parts) const {
     QString path = folder;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString& part = parts[i];
@@ -39,13 +100,11 @@ QString findIgnoringCase(const QString& folder, const QStringList& parts) {
         }
         if (part == QLatin1String(".") || part == QLatin1String(".."))
             return {};
-        const QDir dir(path.isEmpty() ? QStringLiteral(".") : path);
-        const QStringList entries =
-            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        // Names are compared first and only the few that match are looked at on disk: a
+        // figure folder may hold thousands of files.
+        const QStringList matches = namesIgnoringCase(path, part);
         QString match;
-        for (const QString& entry : entries) {
-            if (entry.compare(part, Qt::CaseInsensitive) != 0)
-                continue;
+        for (const QString& entry : std::as_const(matches)) {
             const QFileInfo candidate(joined(path, entry));
             if (last ? candidate.isFile() : candidate.isDir()) {
                 match = entry;
@@ -58,13 +117,6 @@ QString findIgnoringCase(const QString& folder, const QStringList& parts) {
     }
     return isRegularFile(path) ? path : QString();
 }
-
-bool hasDriveLetter(const QString& name) {
-    return name.size() >= 2 && name[1] == QLatin1Char(':') && name[0].isLetter() &&
-           name[0].unicode() < 0x80;
-}
-
-} // namespace
 
 FigurePathResolver::FigurePathResolver(QString reportFolder)
     : reportFolder_(std::move(reportFolder)) {}

@@ -35,11 +35,10 @@ std::int32_t bitmapDots(int pixels, double sourceDpi, std::int32_t dpi) {
 } // namespace
 
 QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format, const QString& figureFolder,
-                          const QString& reportFolder) {
+                          const FigurePathResolver& resolver) {
     if (nameLine.isEmpty())
         return QString();
     const QString name = cp932::decode(nameLine);
-    const FigurePathResolver resolver(reportFolder);
     const QString found = resolver.resolve(name);
     if (found.isEmpty() && format == FigureFormat::Bitmap && !figureFolder.isEmpty())
         return resolver.resolve(figureFolder + name);

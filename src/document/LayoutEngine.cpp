@@ -111,6 +111,7 @@ void LayoutEngine::ComputePageGeometry() {
 void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     lines_ = &lines;
     state_.MissingFigures.clear();
+    figurePaths_ = FigurePathResolver(state_.ReportFolder);
     renderer_.ClearRules();
     PitchFactor = settings_.LinePitchFactor;
     ComputePageGeometry();

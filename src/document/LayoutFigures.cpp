@@ -39,8 +39,7 @@ void LayoutEngine::HandleFigureFile() {
     LineIndex += 1;
 
     const FigureFormat format = formatOf(variant);
-    const QString path =
-        resolveFigurePath(nameLine, format, state_.FigureFolder, state_.ReportFolder);
+    const QString path = resolveFigurePath(nameLine, format, state_.FigureFolder, figurePaths_);
     if (path.isEmpty()) {
         // Nothing to draw, no space reserved; the host tells the user which names were not
         // found.
