@@ -115,6 +115,8 @@ int run(int argc, char** argv) {
             const LayoutState state = layOut(report.lines, *options, store, true);
             PrintLayoutNotes(options->InputPath, report.encoding, state.MissingFigures);
         } catch (const std::exception& e) {
+            // The encoding is told also when the layout stops.
+            PrintLayoutNotes(options->InputPath, report.encoding, {});
             throw failure(app_errors::LayoutFailed, options->InputPath,
                           QString::fromUtf8(e.what()));
         }
