@@ -2,7 +2,8 @@
 # format (titles repeated across pages, box tables, keep-together blocks, fractions, sub- and
 # superscripts, font and pitch switches, page ends, figure files and figure blocks).
 # The figures live in examples/figures (written by examples/figures/make-figures.cpp) and are
-# named relative to the repository root, the folder `./dev.sh run` starts in.
+# named as the producing programs on Windows name them: relative to the report's folder, with
+# '\' between folders.
 #   python3 examples/make-sample-report.py | iconv -f UTF-8 -t CP932 > examples/sample-report.txt
 import math
 
@@ -125,10 +126,10 @@ L('      鉄筋 SD295A       ：  長期 f!t = 195   短期 f!t = 295')
 L('<Page-End>')
 L('<Font1>', '1.  建物概要（つづき）', '<Font3>', '')
 L('  1.4  1 階平面図', '')
-L('<bmpファイル>', 'examples/figures/plan.bmp')
+L('<bmpファイル>', r'figures\plan.bmp')
 L('<図形挿入>', '', '      図 1-1  1 階平面図（店舗・駐輪場・エントランス）', 'Fig 101 1 0', '')
 L('  1.5  工事写真', '')
-L('<jpgファイル>', 'examples/figures/site.jpg')
+L('<jpgファイル>', r'figures\site.jpg')
 L('<図形挿入>', '', '      写真 1-1  躯体工事の状況（6 階床打設前）', 'Fig 102 2 0')
 L('<Page-End>')
 
@@ -201,7 +202,7 @@ L(bottom(wd), '<HPitch-End>', '<Page-End>')
 # ---------------------------------------------------------------- 3. 柱の断面検定
 L('<Font1>', '3.  柱の断面検定', '<Font3>', '')
 L('  3.0  応力図', '')
-L('<emfファイル0>', 'examples/figures/frame.emf')
+L('<emfファイル0>', r'figures\frame.emf')
 L('<図形挿入>', '      図 3-1  Y1 通り  長期荷重時の曲げモーメント', 'Fig 301 1 0', '')
 L('  3.1  検定方針', '')
 L('      長期：  N!L ,  M!L に対し  σ!c ≦ f!c ,  σ!t ≦ f!t   を確認する。')
@@ -278,7 +279,7 @@ for fl in ['RF', '6F', '5F', '4F', '3F', '2F']:
     L('<Font3>')
 L(bottom(wd), '<HPitch-End>', '<Data-End>', '')
 L('  4.2  大梁断面図', '')
-L('<emfファイル>', 'examples/figures/beam.emf')
+L('<emfファイル>', r'figures\beam.emf')
 L('<図形挿入>', '      図 4-1  2F G3  断面（450×800）', 'Fig 401 1 0', '')
 L('<Block-Start>')
 L('  4.3  たわみの検討　（2F G3  スパン L = 7,200 mm）', '')

@@ -44,5 +44,11 @@ inline constexpr const char* PagesBeyondCount =
     "Pages %1 to %2 asked for, but the document has %3 page(s); nothing was printed.";
 inline constexpr const char* PrintFailed = "Printing %1 failed, nothing was printed: %2";
 inline constexpr const char* JobSent = "Sent %1 page(s) of %2 to %3 as job %4.";
+// Notes after a command-line layout: %1 the report file, %2 its line, %3 the figure name.
+inline constexpr const char* ConvertedFromUtf8 = "%1: UTF-8 text converted to code page 932";
+inline constexpr const char* ByteOrderMarkDropped = "; byte-order mark dropped";
+inline constexpr const char* UnmappedCharacters =
+    "; %1 character(s) without a code page 932 form printed as \"？\"";
+inline constexpr const char* FigureNotFound = "%1:%2: figure file not found: %3";
 
 } // namespace app_errors

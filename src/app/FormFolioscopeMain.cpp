@@ -15,6 +15,7 @@
 #include "app/AppErrors.h"
 #include "app/AppIcons.h"
 #include "app/InitialiseSettings.h"
+#include "app/ReportText.h"
 #include "app/TextFileReader.h"
 #include "help/HelpFolder.h"
 #include "help/HelpTopics.h"
@@ -165,12 +166,16 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     preview.DataKind = -1;
     preview.FileName = fileName;
     preview.Lines = &Lines;
+    preview.LinesEncoding = LinesEncoding;
     RunPreview(preview);
 }
 
 void TFormFolioscopeMain::LoadTextFile(const QString& fileName) {
     Lines.clear();
-    Lines = ReadTextFileLines(fileName);
+    LinesEncoding = InputEncoding();
+    ReportText text = ReadReportText(fileName);
+    Lines = std::move(text.lines);
+    LinesEncoding = text.encoding;
 }
 
 void TFormFolioscopeMain::ButtonVersionClick() {

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/InputEncoding.h"
+
 class QLabel;
 class QPushButton;
 class TFormPreView;
@@ -23,8 +25,9 @@ public:
     QPushButton* BitBtnExit;
     QLabel* Label1;
 
-    QByteArrayList Lines; // the opened file's lines, bytes as read (code page 932)
-    QString LastFolder;   // folder of the last chosen file, trailing '/'; kept between runs
+    QByteArrayList Lines;        // the opened file's lines, bytes as read (code page 932)
+    InputEncoding LinesEncoding; // UTF-8 files are converted to code page 932 when read
+    QString LastFolder;          // folder of the last chosen file, trailing '/'; kept between runs
 
     // The open-file dialog (OpenDialog1): returns the chosen path, or an empty string when the
     // user cancels. Replaceable so that tests can choose without a dialog.
@@ -35,7 +38,8 @@ public:
     // Runs the prepared preview window modally; replaceable for tests.
     std::function<void(TFormPreView& preview)> RunPreview;
 
-    // Empties Lines and fills it from the file. Throws TextFileError (Lines stays empty).
+    // Empties Lines and fills it from the file (converted from UTF-8 when it is UTF-8, see
+    // LinesEncoding). Throws TextFileError (Lines stays empty).
     void LoadTextFile(const QString& fileName);
 
     // The open-file flow after the dialog: checks, reading, preview. Also used for a file

@@ -1,5 +1,6 @@
 #include "app/PdfExport.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
@@ -10,7 +11,9 @@
 #include <stdexcept>
 
 #include "app/AppErrors.h"
+#include "app/LayoutNotes.h"
 #include "app/PrintCommand.h"
+#include "app/ReportText.h"
 #include "app/StderrProgress.h"
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
@@ -30,9 +33,11 @@ void printError(const QString& text) {
 
 } // namespace
 
-void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
-            bool showProgress) {
+LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
+                   TPrintPreview& store, bool showProgress) {
     LayoutState state;
+    if (!options.InputPath.isEmpty())
+        state.ReportFolder = QFileInfo(options.InputPath).absolutePath();
     state.PrinterInfo =
         TPrinterInfo::forPaper(options.pageSizeMm(), options.Resolution, options.Landscape);
     // The first working font is the decoration font, as in the preview window.
@@ -42,6 +47,7 @@ void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrint
     LayoutEngine engine(state, store, options.Settings, showProgress ? &progress : nullptr);
     engine.CalcFrameGeometry();
     engine.LayoutDocument(lines);
+    return state;
 }
 
 void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path) {
@@ -84,11 +90,14 @@ int run(int argc, char** argv, const PdfExportOptions& options) {
     if (options.Print)
         return print_command::run(options);
     try {
-        const QByteArrayList lines = ReadTextFileLines(options.InputPath);
+        const ReportText report = ReadReportText(options.InputPath);
         TPrintPreview store;
         try {
-            layOut(lines, options, store, true);
+            const LayoutState state = layOut(report.lines, options, store, true);
+            PrintLayoutNotes(options.InputPath, report.encoding, state.MissingFigures);
         } catch (const std::exception& e) {
+            // The encoding is told also when the layout stops.
+            PrintLayoutNotes(options.InputPath, report.encoding, {});
             throw failure(app_errors::LayoutFailed, options.InputPath, QString::fromUtf8(e.what()));
         }
         writePdf(store, options, options.OutputPath);

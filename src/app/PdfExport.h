@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/PdfExportOptions.h"
+#include "document/LayoutState.h"
 
 class TPrintPreview;
 
@@ -17,10 +18,12 @@ namespace pdf_export {
 // file could not be read, laid out, written or printed.
 int run(int argc, char** argv, const PdfExportOptions& options);
 
-// Lays lines out as options say into store (which then holds the pages). Throws on a layout
-// error, with the pages so far kept in store.
-void layOut(const QByteArrayList& lines, const PdfExportOptions& options, TPrintPreview& store,
-            bool showProgress = false);
+// Lays lines out as options say into store (which then holds the pages); figure names are
+// looked up from the folder of options.InputPath first. Returns the layout's state (the
+// figures that were not found among it). Throws on a layout error, with the pages so far kept
+// in store.
+LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
+                   TPrintPreview& store, bool showProgress = false);
 
 // Writes the pages of store to path, one PDF page per page; the file appears only complete
 // (written under a temporary name beside it, then renamed). Throws std::runtime_error.

@@ -1,5 +1,6 @@
 #include "app/PrintCommand.h"
 
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -8,8 +9,9 @@
 #include <unistd.h>
 
 #include "app/AppErrors.h"
+#include "app/LayoutNotes.h"
+#include "app/ReportText.h"
 #include "app/StderrProgress.h"
-#include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
 #include "pages/CurrentPrinter.h"
 #include "pages/PagePrinter.h"
@@ -96,7 +98,8 @@ int run(const PdfExportOptions& options) {
                 QSizeF(state.PrinterInfo.PaperWidthMm, state.PrinterInfo.PaperHeightMm)))
             throw std::runtime_error(app_errors::MarginsTooLarge);
 
-        const QByteArrayList lines = ReadTextFileLines(options.InputPath);
+        const ReportText report = ReadReportText(options.InputPath);
+        state.ReportFolder = QFileInfo(options.InputPath).absolutePath();
         TPrintPreview store;
         try {
             // The first working font is the decoration font, as in the preview window.
@@ -105,8 +108,11 @@ int run(const PdfExportOptions& options) {
             StderrProgress progress;
             LayoutEngine engine(state, store, options.Settings, &progress);
             engine.CalcFrameGeometry();
-            engine.LayoutDocument(lines);
+            engine.LayoutDocument(report.lines);
+            PrintLayoutNotes(options.InputPath, report.encoding, state.MissingFigures);
         } catch (const std::exception& e) {
+            // The encoding is told also when the layout stops.
+            PrintLayoutNotes(options.InputPath, report.encoding, {});
             throw std::runtime_error(text(app_errors::LayoutFailed)
                                          .arg(options.InputPath, QString::fromUtf8(e.what()))
                                          .toStdString());

@@ -14,3 +14,17 @@ std::string formatIndexMessage(qsizetype index) {
 
 EListIndexError::EListIndexError(qsizetype index)
     : std::runtime_error(formatIndexMessage(index)), index_(index) {}
+
+namespace {
+
+std::string figureFileMessage(const QString& loaderMessage, const QString& path, qsizetype line) {
+    const QString where =
+        QString::fromUtf8(document_errors::FigureFileAt).arg(path, QString::number(line));
+    return (loaderMessage + QLatin1Char('\n') + where).toStdString();
+}
+
+} // namespace
+
+FigureFileError::FigureFileError(const QString& loaderMessage, const QString& path, qsizetype line)
+    : std::runtime_error(figureFileMessage(loaderMessage, path, line)),
+      loaderMessage_(loaderMessage), path_(path), line_(line) {}

@@ -1,9 +1,9 @@
 #include "document/FigureSource.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
+#include "document/FigurePathResolver.h"
 #include "pages/MetafileEx.h"
 #include "platform/BmpReader.h"
 #include "platform/Cp932.h"
@@ -32,30 +32,17 @@ std::int32_t bitmapDots(int pixels, double sourceDpi, std::int32_t dpi) {
     return nearest(pixels / sourceDpi * dpi);
 }
 
-// Only regular files (or links to them) count: opening a FIFO or a device would block or
-// read without end.
-bool isRegularFile(const QString& path) {
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
 } // namespace
 
-QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format,
-                          const QString& figureFolder) {
+QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format, const QString& figureFolder,
+                          const FigurePathResolver& resolver) {
     if (nameLine.isEmpty())
         return QString();
     const QString name = cp932::decode(nameLine);
-    // A NUL cannot be part of a file name; the rest of the name would be cut off silently.
-    if (name.contains(QChar(0)))
-        return QString();
-    if (isRegularFile(name))
-        return name;
-    if (format == FigureFormat::Bitmap) {
-        const QString inFolder = figureFolder + name;
-        if (isRegularFile(inFolder))
-            return inFolder;
-    }
-    return QString();
+    const QString found = resolver.resolve(name);
+    if (found.isEmpty() && format == FigureFormat::Bitmap && !figureFolder.isEmpty())
+        return resolver.resolve(figureFolder + name);
+    return found;
 }
 
 LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t dpiX,

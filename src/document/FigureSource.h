@@ -9,15 +9,16 @@
 
 #include "document/FigurePlacement.h"
 
+class FigurePathResolver;
 class VectorFigure;
 
-// The path of the figure file named by a name line (code page 932 bytes, taken whole; a
-// relative name is resolved against the current working directory), or an empty string when
-// there is nothing to draw: the name is empty, or no regular file of that name exists (a
-// directory, FIFO or device is never opened, so a layout cannot block on one). For bitmaps
-// figureFolder is put in front of the name when the name alone finds nothing.
-QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format,
-                          const QString& figureFolder);
+// The path of the figure file named by a name line (code page 932 bytes, taken whole, looked
+// up by resolver: Windows names, the report's folder first, then the working directory), or an
+// empty string when there is nothing to draw: the name is empty, or no regular file of that name
+// exists (a directory, FIFO or device is never opened, so a layout cannot block on one). For
+// bitmaps figureFolder is put in front of the name when the name alone finds nothing.
+QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format, const QString& figureFolder,
+                          const FigurePathResolver& resolver);
 
 // A loaded figure file. Exactly one of figure, bitmap and jpeg is set, after the format.
 struct LoadedFigure {

@@ -110,6 +110,8 @@ void LayoutEngine::ComputePageGeometry() {
 
 void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     lines_ = &lines;
+    state_.MissingFigures.clear();
+    figurePaths_ = FigurePathResolver(state_.ReportFolder);
     renderer_.ClearRules();
     PitchFactor = settings_.LinePitchFactor;
     ComputePageGeometry();

@@ -5,6 +5,7 @@
 #include <QByteArrayList>
 #include <QRect>
 
+#include "document/FigurePathResolver.h"
 #include "document/LayoutState.h"
 #include "document/LineRenderer.h"
 #include "document/OutputSettings.h"
@@ -93,6 +94,8 @@ protected:
     QRect Cursor;             // (0, top of the next line, TextWidthDots, TextHeightDots)
     double PitchFactor = 1.2; // LinePitchFactor or TablePitchFactor
     QByteArrayList HeldLines; // title lines repeated at continuation pages
+    // Figure names, from state.ReportFolder; made anew for every layout.
+    FigurePathResolver figurePaths_;
     std::int32_t FramePenWidth = 1;
 
 private:

@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "document/DocumentErrors.h"
 #include "document/FigureLine.h"
 #include "document/FigurePlacement.h"
 #include "document/FigureSource.h"
 #include "document/LayoutEngine.h"
 #include "pages/PrintPreview.h"
+#include "platform/Cp932.h"
 #include "platform/ImageLimits.h"
 #include "platform/Rounding.h"
 #include "platform/SmoothResample.h"
@@ -37,14 +39,29 @@ void LayoutEngine::HandleFigureFile() {
     LineIndex += 1;
 
     const FigureFormat format = formatOf(variant);
-    const QString path = resolveFigurePath(nameLine, format, state_.FigureFolder);
-    if (path.isEmpty())
-        return; // nothing to draw, no space reserved
+    const QString path = resolveFigurePath(nameLine, format, state_.FigureFolder, figurePaths_);
+    if (path.isEmpty()) {
+        // Nothing to draw, no space reserved; the host tells the user which names were not
+        // found.
+        if (!nameLine.isEmpty())
+            state_.MissingFigures.append({cp932::decode(nameLine), LineIndex + 1});
+        return;
+    }
+    // A loader's message alone does not say which of a report's figures is damaged.
+    const auto failed = [&](const std::runtime_error& e) {
+        return FigureFileError(QString::fromUtf8(e.what()), path, LineIndex + 1);
+    };
 
     // The loaded pictures are shared with the page that draws them and released with it;
     // on an error they are released here when `figure` goes out of scope.
     const TPrinterInfo& printer = state_.PrinterInfo;
-    const LoadedFigure figure = loadFigure(path, format, printer.DpiX, printer.DpiY);
+    const LoadedFigure figure = [&] {
+        try {
+            return loadFigure(path, format, printer.DpiX, printer.DpiY);
+        } catch (const std::runtime_error& e) {
+            throw failed(e);
+        }
+    }();
     std::int32_t width = figure.Width;
     std::int32_t height = figure.Height;
 
@@ -92,8 +109,13 @@ void LayoutEngine::HandleFigureFile() {
                 canvas.stretchDraw(rect, figure.image, true);
         } else if (settings_.BitmapDrawType == 1) {
             // Smoothed to its size in dots first; stretching it then changes at most a dot.
-            auto smooth =
-                std::make_shared<const QImage>(SmoothResample(*figure.image, width, height));
+            std::shared_ptr<const QImage> smooth;
+            try {
+                smooth =
+                    std::make_shared<const QImage>(SmoothResample(*figure.image, width, height));
+            } catch (const std::runtime_error& e) {
+                throw failed(e);
+            }
             if (!rect.isEmpty())
                 canvas.stretchDraw(rect, std::move(smooth), false);
         } else if (!rect.isEmpty()) {

@@ -5,6 +5,7 @@
 // the command-line export); the layout classes keep a reference to it.
 
 #include <QByteArray>
+#include <QList>
 #include <QPoint>
 #include <QString>
 #include <array>
@@ -17,6 +18,12 @@
 struct TextFont {
     QString Name;
     int Size = 9;
+};
+
+// A figure file that a report names but that was not found (the figure was skipped).
+struct MissingFigure {
+    QString name;       // as the report writes it
+    qsizetype line = 0; // of the name line, from 1
 };
 
 struct LayoutState {
@@ -57,4 +64,9 @@ struct LayoutState {
     std::int32_t FigureHeight = 0;
     QString FigureFolder;
     std::int32_t DataKind = 1;
+    // Folder of the report file: relative figure names are looked up there first, then in
+    // the working directory. Empty: the working directory only.
+    QString ReportFolder;
+    // Figure files named but not found by the last layout, in report order.
+    QList<MissingFigure> MissingFigures;
 };

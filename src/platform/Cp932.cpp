@@ -1,5 +1,6 @@
 #include "platform/Cp932.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -72,6 +73,10 @@ QString decode(QByteArrayView bytes) {
 }
 
 QByteArray encode(const QString& text) {
+    return encode(text, "?", nullptr);
+}
+
+QByteArray encode(const QString& text, QByteArrayView replacement, qsizetype* unmapped) {
     if (text.isEmpty())
         return {};
     Converter& conv = encoder();
@@ -79,7 +84,8 @@ QByteArray encode(const QString& text) {
     if (!conv.valid())
         return text.toLatin1();
     iconv(conv.handle(), nullptr, nullptr, nullptr, nullptr);
-    out.resize(text.size() * 2);
+    // Two bytes per unit, or the replacement for every unit, is always enough.
+    out.resize(text.size() * std::max<qsizetype>(2, replacement.size()));
     char* in = reinterpret_cast<char*>(const_cast<QChar*>(text.constData()));
     size_t inLeft = size_t(text.size()) * 2;
     char* outPtr = out.data();
@@ -89,12 +95,18 @@ QByteArray encode(const QString& text) {
             break;
         if (errno == E2BIG || outLeft == 0)
             break;
-        // A character without a code page 932 form: write "?" and skip it (a surrogate pair
-        // takes two units).
-        const char16_t unit = *reinterpret_cast<const char16_t*>(in);
+        if (outLeft < size_t(replacement.size()))
+            break;
+        // A character without a code page 932 form: write the replacement and skip it (a
+        // surrogate pair takes two units).
+        char16_t unit;
+        std::memcpy(&unit, in, 2);
         const size_t skip = (QChar::isHighSurrogate(unit) && inLeft >= 4) ? 4 : 2;
-        *outPtr++ = '?';
-        --outLeft;
+        std::memcpy(outPtr, replacement.data(), size_t(replacement.size()));
+        outPtr += replacement.size();
+        outLeft -= size_t(replacement.size());
+        if (unmapped)
+            ++*unmapped;
         in += skip;
         inLeft -= skip;
         iconv(conv.handle(), nullptr, nullptr, nullptr, nullptr);

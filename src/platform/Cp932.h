@@ -20,6 +20,10 @@ QString decode(QByteArrayView bytes);
 // Encodes for code page 932; characters it cannot hold become "?".
 QByteArray encode(const QString& text);
 
+// Encodes for code page 932; each character it cannot hold becomes replacement and is
+// counted in *unmapped (when given).
+QByteArray encode(const QString& text, QByteArrayView replacement, qsizetype* unmapped);
+
 // The first bytes of text that fit into capacity bytes, never ending on half of a
 // double-byte character (one byte less is kept instead).
 QByteArray truncated(QByteArrayView text, qsizetype capacity);

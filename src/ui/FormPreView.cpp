@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -33,6 +34,7 @@
 #include "ui/FormRegDatInjiSettei.h"
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
+#include "ui/PreviewStatusLine.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
 #include "ui/WindowCentring.h"
@@ -181,6 +183,8 @@ void TFormPreView::createControls() {
     ScrollBox1->verticalScrollBar()->setSingleStep(WheelLinePixels);
     ScrollBox1->horizontalScrollBar()->setSingleStep(WheelLinePixels);
     layout->addWidget(ScrollBox1, 1);
+    StatusLine = new PreviewStatusLine(this);
+    layout->addWidget(StatusLine);
 
     PopupMenu1 = new QMenu(this);
     N1 = PopupMenu1->addAction(QStringLiteral("表示倍率リセット"));
@@ -273,6 +277,10 @@ void TFormPreView::LayoutDocument() {
     // The picture shown refers to a page that the new layout drops.
     Image1->clear();
     static const QByteArrayList noLines;
+    // Figures are looked up beside the report first, wherever the tool was started from.
+    State.ReportFolder = FileName.isEmpty() ? QString() : QFileInfo(FileName).absolutePath();
+    const auto notes =
+        qScopeGuard([this] { StatusLine->showNotes(LinesEncoding, State.MissingFigures); });
     engine_->LayoutDocument(Lines ? *Lines : noLines);
 }
 

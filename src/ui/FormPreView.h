@@ -11,6 +11,7 @@
 
 #include "document/LayoutState.h"
 #include "pages/PrintPreview.h"
+#include "platform/InputEncoding.h"
 #include "ui/WheelNotches.h"
 
 class LayoutEngine;
@@ -18,6 +19,7 @@ class LayoutProgress;
 class PageImage;
 class PageImageView;
 class PageRecording;
+class PreviewStatusLine;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -39,6 +41,7 @@ public:
     int DataKind = 1;
     QString FileName;
     const QByteArrayList* Lines = nullptr;
+    InputEncoding LinesEncoding; // how Lines were read, told on the status line
 
     // The page shown, from 1, and the display scale (zoom percent / 100 / 1.25).
     int CurrentPage = 1;
@@ -72,6 +75,7 @@ public:
     QPushButton* BitBtnHelp = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
     PageImageView* Image1 = nullptr;
+    PreviewStatusLine* StatusLine = nullptr; // under the page area
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr; // "表示倍率リセット"
     QAction* N2 = nullptr; // "最初のページへ"

@@ -13,6 +13,7 @@
 
 #include "app/AppErrors.h"
 #include "app/PdfExportOptions.h"
+#include "document/Tags.h"
 #include "support/CupsTestQueue.h"
 
 namespace {
@@ -168,6 +169,24 @@ private slots:
         QVERIFY(qAbs(second->xMin - secondExpected->xMin) < 0.5 &&
                 qAbs(second->yMin - secondExpected->yMin) < 0.5);
         QVERIFY(!cups_test::findWord(printed, "first"));
+    }
+
+    // The same notes as --pdf: a converted UTF-8 report and each figure that was not found.
+    void printTellsMissingFiguresAndEncoding() {
+        REQUIRE_CUPS();
+        const QString path = dir_.filePath("utf8.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QString::fromUtf8("構造計算書\n").toUtf8() + tags::BmpFile.toByteArray() +
+                   "\nsub\\absent.bmp\n");
+        file.close();
+        const Run run = runTool({"--print", path});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.contains(path + ":3: figure file not found: sub\\absent.bmp"),
+                 qPrintable(run.err));
+        QVERIFY2(run.err.contains(text(app_errors::ConvertedFromUtf8).arg(path)),
+                 qPrintable(run.err));
+        QVERIFY(cups_test::waitIdle());
     }
 
     void failuresPrintNothing_data() {

@@ -394,9 +394,55 @@ private slots:
             caught = QString::fromUtf8(e.what());
         }
         QVERIFY2(caught.startsWith(message), qPrintable(caught));
+        // Under the loader's text: which file, and where the report names it.
+        QVERIFY2(caught.contains(QString::fromUtf8("図形ファイル: ") + badBmp_),
+                 qPrintable(caught));
+        QVERIFY2(caught.endsWith(QString::fromUtf8("レポートの 5 行目")), qPrintable(caught));
         QVERIFY(!l.store.Printing());
         QCOMPARE(l.pages(), 2);
         QCOMPARE(l.labels(1), QStringList({"page two"}));
+    }
+
+    void missingFiguresAreListedWithTheirLines() {
+        Layout l;
+        const QByteArray missingBmp = cp932::encode(QString::fromUtf8("図\\平面.bmp"));
+        l.run({"text", tag(tags::BmpFile), missingBmp, tag(tags::EmfFile), local(emf100x50_),
+               tag(tags::JpgFile), "C:\\data\\site.jpg", tag(tags::EmfFileR), "", "after"});
+        // Skipped without reserving space; the found figure is drawn; an empty name line is
+        // no name at all.
+        QCOMPARE(l.all<FigureRecord>(0).size(), 1);
+        QCOMPARE(l.all<ImageRecord>(0).size(), 0);
+        QCOMPARE(l.state.MissingFigures.size(), 2);
+        QCOMPARE(l.state.MissingFigures[0].name, QString::fromUtf8("図\\平面.bmp"));
+        QCOMPARE(l.state.MissingFigures[0].line, 3);
+        QCOMPARE(l.state.MissingFigures[1].name, QString::fromUtf8("C:\\data\\site.jpg"));
+        QCOMPARE(l.state.MissingFigures[1].line, 7);
+        // Each layout starts a new list.
+        l.run({"text"});
+        QVERIFY(l.state.MissingFigures.isEmpty());
+    }
+
+    void figuresBesideTheReportAreFoundFromAnotherFolder() {
+        // Windows names in every form, the figures beside the report, the working directory
+        // elsewhere.
+        QTemporaryDir report;
+        QVERIFY(QDir(report.path()).mkpath("Figures/Sub"));
+        QVERIFY(QFile::copy(bmp_, report.filePath("Figures/Sub/Plan.BMP")));
+        QVERIFY(QFile::copy(emf100x50_, report.filePath("Figures/Beam.emf")));
+        // "表" ends in the byte 0x5C, the backslash: it is no folder separator.
+        QVERIFY(QFile::copy(emf100x50_, report.filePath(QString::fromUtf8("Figures/表.emf"))));
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_.path()));
+        Layout l;
+        l.state.ReportFolder = report.path();
+        l.run({tag(tags::BmpFileC), "figures\\sub\\plan.bmp", tag(tags::EmfFileC),
+               "C:\\Users\\kozo\\Figures\\BEAM.EMF", tag(tags::EmfFileC),
+               "\\\\server\\share\\figures\\beam.emf", tag(tags::BmpFileC), "figure.bmp",
+               tag(tags::EmfFileC), cp932::encode(QString::fromUtf8("figures\\表.emf"))});
+        QDir::setCurrent(saved);
+        QCOMPARE(l.all<ImageRecord>(0).size(), 2); // plan.bmp; figure.bmp from the working dir
+        QCOMPARE(l.all<FigureRecord>(0).size(), 3);
+        QVERIFY(l.state.MissingFigures.isEmpty());
     }
 
     void aFigureTallerThanTheTextAreaFollowsAnEmptyPage() {
@@ -694,7 +740,7 @@ private slots:
         QCOMPARE(l.labels(1).front(), QString("line 067"));
     }
 
-    void sampleReportFindsItsFiguresFromTheRepositoryRoot() {
+    void sampleReportFindsItsFiguresFromAnyFolder() {
         const QByteArrayList lines = [] {
             QFile file(QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/examples/sample-report.txt"));
             return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList();
@@ -703,9 +749,12 @@ private slots:
         QByteArrayList trimmed;
         for (const QByteArray& line : lines)
             trimmed.append(line.endsWith('\r') ? line.chopped(1) : line);
+        // Its figures are named relative to its own folder, Windows style; the working
+        // directory is somewhere else, as when the tool is started from a launcher.
         const QString saved = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(QStringLiteral(FOLIOSCOPE_SOURCE_DIR)));
+        QVERIFY(QDir::setCurrent(dir_.path()));
         Layout l(4961, 7016, 600);
+        l.state.ReportFolder = QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/examples");
         l.run(trimmed);
         QDir::setCurrent(saved);
         int figures = 0, images = 0;
@@ -715,6 +764,7 @@ private slots:
         }
         QCOMPARE(figures, 2); // beam.emf, frame.emf
         QCOMPARE(images, 2);  // plan.bmp, site.jpg
+        QVERIFY(l.state.MissingFigures.isEmpty());
     }
 
     void japaneseLabelsOfShippedFiguresAreSearchableInThePdf() {
