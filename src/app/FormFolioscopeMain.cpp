@@ -16,6 +16,7 @@
 #include "app/AppIcons.h"
 #include "app/InitialiseSettings.h"
 #include "app/TextFileReader.h"
+#include "ui/FileDropTarget.h"
 #include "ui/FormPreView.h"
 #include "ui/MessageBoxes.h"
 
@@ -51,6 +52,17 @@ QString baseNameOf(const QString& path) {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? name : name.left(dot);
+}
+
+// The open flow's three checks of a chosen path: the warning, or an empty string.
+QString choiceProblem(const QString& fileName) {
+    if (!QFileInfo(folderOf(fileName)).isDir())
+        return app_errors::DirectoryNameInvalid;
+    if (baseNameOf(fileName).isEmpty())
+        return app_errors::FileNameInvalid;
+    if (!QFileInfo::exists(fileName))
+        return app_errors::FileDoesNotExist;
+    return {};
 }
 
 } // namespace
@@ -96,6 +108,8 @@ TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
     connect(ButtonVersion, &QPushButton::clicked, this, &TFormFolioscopeMain::ButtonVersionClick);
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnHelpClick);
     connect(BitBtnExit, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnExitClick);
+    // A report dropped on the window opens as if chosen in the open dialog.
+    new FileDropTarget(this, [this](const QString& fileName) { OpenFile(fileName); });
 }
 
 TFormFolioscopeMain::~TFormFolioscopeMain() {
@@ -135,16 +149,8 @@ void TFormFolioscopeMain::BitBtnFileOpenClick() {
 void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     // The folder is remembered even when a check below fails.
     LastFolder = folderOf(fileName);
-    if (!QFileInfo(LastFolder).isDir()) {
-        ShowWarning(this, app_errors::DirectoryNameInvalid);
-        return;
-    }
-    if (baseNameOf(fileName).isEmpty()) {
-        ShowWarning(this, app_errors::FileNameInvalid);
-        return;
-    }
-    if (!QFileInfo::exists(fileName)) {
-        ShowWarning(this, app_errors::FileDoesNotExist);
+    if (const QString problem = choiceProblem(fileName); !problem.isEmpty()) {
+        ShowWarning(this, problem);
         return;
     }
     LoadTextFile(fileName); // a read error leaves here, with this window still shown
@@ -157,7 +163,42 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     preview.DataKind = -1;
     preview.FileName = fileName;
     preview.Lines = &Lines;
+    preview.ReadAgain = [this](const QString& name) { return ReloadTextFile(name); };
+    preview.OpenDropped = [this, &preview](const QString& name) { OpenInPreview(preview, name); };
     RunPreview(preview);
+}
+
+void TFormFolioscopeMain::OpenInPreview(TFormPreView& preview, const QString& fileName) {
+    LastFolder = folderOf(fileName);
+    if (const QString problem = choiceProblem(fileName); !problem.isEmpty()) {
+        ShowWarning(&preview, problem);
+        return;
+    }
+    // The preview keeps showing its file when the new one cannot be read, so its lines stay.
+    const QByteArrayList kept = Lines;
+    try {
+        LoadTextFile(fileName);
+    } catch (...) {
+        Lines = kept;
+        throw;
+    }
+    preview.OpenOtherFile(fileName);
+}
+
+QString TFormFolioscopeMain::ReloadTextFile(const QString& fileName) {
+    if (const QString problem = choiceProblem(fileName); !problem.isEmpty())
+        return problem;
+    const QByteArrayList kept = Lines;
+    try {
+        LoadTextFile(fileName);
+    } catch (const TextFileError& e) {
+        Lines = kept;
+        return e.message();
+    } catch (const std::exception& e) {
+        Lines = kept;
+        return QString::fromLocal8Bit(e.what());
+    }
+    return {};
 }
 
 void TFormFolioscopeMain::LoadTextFile(const QString& fileName) {
