@@ -12,7 +12,7 @@ int percent(Fit fit, const TPrinterInfo& printer, double screenDpiX, double scre
     const auto content = [&](int p) {
         const QSize picture = PageImage::pictureSize(printer, preview_zoom::factorFromPercent(p),
                                                      screenDpiX, screenDpiY);
-        return picture + QSize(2 * area.margin, 2 * area.margin);
+        return picture + QSize(area.extra, area.extra);
     };
     const auto fits = [&](int p) {
         const QSize c = content(p);
@@ -24,13 +24,12 @@ int percent(Fit fit, const TPrinterInfo& printer, double screenDpiX, double scre
     const int minimum = int(preview_zoom::MinimumPercent);
     // The picture grows in proportion to the zoom (but for rounding): start from the
     // proportional guess and settle on the exact answer around it.
-    const QSize base = content(100) - QSize(2 * area.margin, 2 * area.margin);
+    const QSize base = content(100) - QSize(area.extra, area.extra);
     if (base.isEmpty())
         return minimum;
-    double guess = double(area.viewport.width() - 2 * area.margin) * 100 / base.width();
+    double guess = double(area.viewport.width() - area.extra) * 100 / base.width();
     if (fit == Fit::Page)
-        guess =
-            std::min(guess, double(area.viewport.height() - 2 * area.margin) * 100 / base.height());
+        guess = std::min(guess, double(area.viewport.height() - area.extra) * 100 / base.height());
     int p = int(std::clamp(guess, double(minimum), 100000.0)) + 2;
     while (p > minimum && !fits(p))
         --p;

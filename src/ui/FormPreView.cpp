@@ -522,6 +522,7 @@ void TFormPreView::createViewerAids() {
 }
 
 void TFormPreView::FitZoom(fit_zoom::Fit fit) {
+    // The scrolled content is the picture and the margin before it (Image1 at 8, 8).
     const fit_zoom::Area area{ScrollBox1->maximumViewportSize(),
                               ScrollBox1->verticalScrollBar()->sizeHint().width(), ImageMargin};
     EditBoxBairitu->setText(QString::number(
