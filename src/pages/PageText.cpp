@@ -11,7 +11,9 @@
 namespace {
 
 // Every code page 932 character code (a single byte, or lead byte << 8 | trail byte) as one
-// UTF-16 unit, filled once from the code page decoder, so that pages decode by table lookup.
+// folded UTF-16 unit, filled once from the code page decoder and TextFolder, so that pages
+// decode and fold by table lookup. Only the half-width voiced marks, which may join the kana
+// before them, keep their unfolded form and go through TextFolder one by one.
 class Cp932Table {
 public:
     Cp932Table() {
@@ -31,8 +33,18 @@ public:
 private:
     static char16_t unitOf(QByteArrayView bytes) {
         const QString s = cp932::decode(bytes);
-        return s.size() == 1 ? s.at(0).unicode() : char16_t(0xFFFD);
+        const QChar c = s.size() == 1 ? s.at(0) : QChar(QChar::ReplacementCharacter);
+        if (isVoicedMark(c))
+            return c.unicode();
+        QString folded;
+        TextFolder::append(folded, c);
+        return folded.size() == 1 ? folded.at(0).unicode() : c.unicode();
     }
+
+public:
+    static bool isVoicedMark(QChar c) { return c.unicode() == 0xFF9E || c.unicode() == 0xFF9F; }
+
+private:
     std::array<char16_t, 65536> units_{};
 };
 
@@ -53,6 +65,13 @@ PageText::PageText(const PageRecording& page, Places places) {
                 places_.emplace_back();
         }
     };
+
+    qsizetype bytes = 0;
+    for (std::size_t i = 0; i < page.textRunCount(); ++i)
+        bytes += page.textRun(i).bytes.size() + 1;
+    text_.reserve(bytes);
+    if (withPlaces)
+        places_.reserve(std::size_t(bytes));
 
     int lineTop = 0, lineBottom = -1; // the first run's band of the line being read
     int lineEnd = 0;                  // where the last run of that line ended
@@ -79,7 +98,13 @@ PageText::PageText(const PageRecording& page, Places places) {
             const int advance = byteCount * run.cellWidth + run.extraSpacing;
             const QRect box(x, run.topLeft.y(), byteCount * run.cellWidth,
                             std::max(1, run.box.height()));
-            if (TextFolder::append(text_, decode[code])) {
+            const QChar c = decode[code];
+            bool added = true;
+            if (Cp932Table::isVoicedMark(c))
+                added = TextFolder::append(text_, c);
+            else
+                text_.append(c);
+            if (added) {
                 if (withPlaces)
                     places_.push_back(box);
             } else if (withPlaces && !places_.empty()) {

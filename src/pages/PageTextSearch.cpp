@@ -61,14 +61,14 @@ const std::vector<qsizetype>& PageTextSearch::matchesOn(int page) {
     return found;
 }
 
-bool PageTextSearch::searchSome(int start, qint64 deadlineMs) {
+bool PageTextSearch::searchSome(int start, qint64 deadlineMs, bool untilMatch) {
     follow();
     const int n = int(texts_.size());
     for (int i = 0; i < n && searchedCount_ < n; ++i) {
         const int page = (std::max(0, start) + i) % n;
         if (!searched_[std::size_t(page)]) {
-            matchesOn(page);
-            if (QDeadlineTimer::current().deadline() >= deadlineMs)
+            const bool found = !matchesOn(page).empty();
+            if ((untilMatch && found) || QDeadlineTimer::current().deadline() >= deadlineMs)
                 break;
         }
     }
@@ -111,6 +111,21 @@ std::optional<TextMatch> PageTextSearch::firstFrom(int page) {
             return TextMatch{p, m.front()};
     }
     return std::nullopt;
+}
+
+PageTextSearch::Found PageTextSearch::firstSearchedFrom(int page) const {
+    const int n = int(texts_.size());
+    if (query_.isEmpty() || n == 0 || document_ != store_.DocumentNumber() || store_.Printing())
+        return {true, std::nullopt};
+    page = std::clamp(page, 0, n - 1);
+    for (int i = 0; i < n; ++i) {
+        const std::size_t p = std::size_t((page + i) % n);
+        if (!searched_[p])
+            return {false, std::nullopt};
+        if (!matches_[p].empty())
+            return {true, TextMatch{int(p), matches_[p].front()}};
+    }
+    return {true, std::nullopt};
 }
 
 std::optional<TextMatch> PageTextSearch::next(const TextMatch& match) {

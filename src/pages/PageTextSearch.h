@@ -31,8 +31,9 @@ public:
     // The starts of the matches on page (0-based), searching it on first need.
     const std::vector<qsizetype>& matchesOn(int page);
     // Searches pages not yet searched, in page order from start, until deadlineMs of the
-    // monotonic clock has passed. True when every page has been searched.
-    bool searchSome(int start, qint64 deadlineMs);
+    // monotonic clock has passed (or, with untilMatch, a page with a match was searched).
+    // True when every page has been searched.
+    bool searchSome(int start, qint64 deadlineMs, bool untilMatch = false);
     bool complete() const;
     // All matches (complete() only).
     int total() const;
@@ -42,6 +43,13 @@ public:
     // The first match on page from or any later page, going round to page 0; none when the
     // document holds no match. Searches the pages it passes.
     std::optional<TextMatch> firstFrom(int page);
+    // The same from the pages searched so far: decided is false when a page not yet searched
+    // comes before any match.
+    struct Found {
+        bool decided = false;
+        std::optional<TextMatch> match;
+    };
+    Found firstSearchedFrom(int page) const;
     // The match after (before) match, going round at the end (the start).
     std::optional<TextMatch> next(const TextMatch& match);
     std::optional<TextMatch> previous(const TextMatch& match);

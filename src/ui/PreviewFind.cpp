@@ -47,10 +47,15 @@ void PreviewFind::restart(bool move) {
     search_.setQuery(bar_->Edit->text());
     current_.reset();
     counter_.stop();
+    firstPending_ = false;
     if (!search_.foldedQuery().isEmpty() && search_.available()) {
-        // The first match from the top of the page shown comes at once; the rest is counted
-        // between events.
-        go(search_.firstFrom(hooks_.currentPage() - 1), move);
+        // The first match from the top of the page shown comes as soon as it is found; the
+        // pages are searched in order from there, the rest between events.
+        start_ = hooks_.currentPage() - 1;
+        search_.searchSome(start_, QDeadlineTimer(FirstMs).deadline(), true);
+        firstPending_ = true;
+        moveToFirst_ = move;
+        settleFirst();
         if (!search_.complete())
             counter_.start();
     }
@@ -69,13 +74,24 @@ bool PreviewFind::followDocument() {
     return false;
 }
 
+void PreviewFind::settleFirst() {
+    if (!firstPending_)
+        return;
+    const PageTextSearch::Found found = search_.firstSearchedFrom(start_);
+    if (!found.decided)
+        return;
+    firstPending_ = false;
+    go(found.match, moveToFirst_);
+}
+
 void PreviewFind::countSome() {
     if (!search_.available() || !followDocument()) {
         counter_.stop(); // a layout is running or ran: the search starts again after it
         return;
     }
-    const qint64 deadline = QDeadlineTimer(SliceMs).deadline();
-    if (search_.searchSome(hooks_.currentPage() - 1, deadline)) {
+    const bool done = search_.searchSome(start_, QDeadlineTimer(SliceMs).deadline());
+    settleFirst();
+    if (done) {
         counter_.stop();
         updateStatus();
     }
@@ -87,6 +103,7 @@ void PreviewFind::findNext() {
     if (search_.foldedQuery().isEmpty() || !search_.available())
         return;
     followDocument();
+    firstPending_ = false;
     const int shown = hooks_.currentPage() - 1;
     if (current_ && current_->page == shown)
         go(search_.next(*current_), true);
@@ -101,6 +118,7 @@ void PreviewFind::findPrevious() {
     if (search_.foldedQuery().isEmpty() || !search_.available())
         return;
     followDocument();
+    firstPending_ = false;
     const int shown = hooks_.currentPage() - 1;
     go(search_.previous(current_ && current_->page == shown ? *current_ : TextMatch{shown, 0}),
        true);

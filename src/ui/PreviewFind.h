@@ -37,12 +37,15 @@ public:
     void findPrevious();
 
     const std::optional<TextMatch>& currentMatch() const { return current_; }
+    const PageTextSearch& search() const { return search_; }
     bool counting() const { return counter_.isActive(); }
     // The marks for page: none unless it is the page shown and the bar is open.
     MatchMarks marksOn(const PageRecording& page);
 
-    // Time given to counting before events are looked at again.
+    // Time given to counting before events are looked at again, and to looking for the first
+    // match before the bar answers to events again (the search then goes on in slices).
     static constexpr int SliceMs = 15;
+    static constexpr int FirstMs = 60;
 
 private:
     void queryChanged(const QString& text);
@@ -52,6 +55,8 @@ private:
     bool followDocument();
     void restart(bool move);
     void go(const std::optional<TextMatch>& match, bool move);
+    // Shows the first match from the start page once the pages before it are searched.
+    void settleFirst();
     void updateStatus();
     bool active() const;
 
@@ -65,6 +70,9 @@ private:
     QTimer counter_;
     unsigned document_ = 0;
     std::optional<TextMatch> current_;
+    int start_ = 0;             // page (0-based) the search started from
+    bool firstPending_ = false; // the first match is not known yet
+    bool moveToFirst_ = false;
     // The places of the characters of the page shown, made when it is marked.
     std::optional<PageText> places_;
     int placesPage_ = -1;
