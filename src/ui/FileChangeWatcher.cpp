@@ -9,9 +9,9 @@ FileChangeWatcher::FileChangeWatcher(QObject* parent) : QObject(parent) {
     settle_.setInterval(DefaultSettleMs);
     connect(&settle_, &QTimer::timeout, this, &FileChangeWatcher::settled);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this,
-            [this](const QString&) { somethingMoved(); });
+            [this](const QString&) { somethingMoved(true); });
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this,
-            [this](const QString&) { somethingMoved(); });
+            [this](const QString&) { somethingMoved(false); });
 }
 
 FileChangeWatcher::Stamp FileChangeWatcher::stampOf(const QString& path) {
@@ -40,7 +40,7 @@ void FileChangeWatcher::watch(const QString& path) {
 }
 
 void FileChangeWatcher::takeAsKnown() {
-    known_ = stampOf(path_);
+    known_ = lastSeen_ = stampOf(path_);
 }
 
 void FileChangeWatcher::rewatch() {
@@ -51,9 +51,15 @@ void FileChangeWatcher::rewatch() {
         watcher_.addPath(path_);
 }
 
-void FileChangeWatcher::somethingMoved() {
+void FileChangeWatcher::somethingMoved(bool fileItself) {
     if (path_.isEmpty())
         return;
+    // The folder reports every file in it: other files being written there must not keep
+    // putting off a change of ours (nor report one of their own).
+    const Stamp now = stampOf(path_);
+    if (!fileItself && now == lastSeen_)
+        return;
+    lastSeen_ = now;
     rewatch(); // a file renamed onto the name is a new file to watch
     settle_.start();
 }

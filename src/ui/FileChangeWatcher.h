@@ -36,7 +36,7 @@ private:
         bool operator==(const Stamp&) const = default;
     };
     static Stamp stampOf(const QString& path);
-    void somethingMoved();
+    void somethingMoved(bool fileItself);
     void settled();
     void rewatch();
 
@@ -44,5 +44,6 @@ private:
     QTimer settle_;
     QString path_;
     Stamp known_;
+    Stamp lastSeen_; // at the last event that concerned the file
     bool retry_ = false;
 };

@@ -157,6 +157,11 @@ private slots:
         withPreview(file, [&](TFormPreView& preview) {
             preview.fileWatcher().setSettleMs(300);
             QSignalSpy reported(&preview.fileWatcher(), &FileChangeWatcher::changed);
+            // Other files written in the same folder are not ours.
+            for (int i = 1; i <= 3; ++i)
+                QVERIFY(writeFile(path(QStringLiteral("other-%1.txt").arg(i)), "x"));
+            QTest::qWait(450);
+            QCOMPARE(reported.size(), 0);
             for (int i = 1; i <= 5; ++i) {
                 QVERIFY(writeFile(file, report(2 + i, "b")));
                 QTest::qWait(20);

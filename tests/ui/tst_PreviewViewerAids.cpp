@@ -232,6 +232,14 @@ private slots:
         const QColor mark = shot.pixelColor(box.left() + 1, box.center().y());
         QVERIFY2(mark.red() > 200 && mark.blue() < 80, qPrintable(mark.name()));
 
+        // The window's page keys work from the find box as well.
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(preview->FindBar1->Edit));
+        QCOMPARE(preview->CurrentPage, 1);
+        preview.key(Qt::Key_F8);
+        QCOMPARE(preview->CurrentPage, 2);
+        preview.key(Qt::Key_F7);
+        QCOMPARE(preview->CurrentPage, 1);
+
         // A text found nowhere says so and leaves the page.
         const int page = preview->CurrentPage;
         preview->FindBar1->Edit->setText(QStringLiteral("梁せい"));
