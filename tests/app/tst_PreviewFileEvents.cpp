@@ -78,7 +78,7 @@ class TestPreviewFileEvents : public QObject {
         TFormFolioscopeMain& w = window ? *window : own;
         bool ran = false;
         w.RunPreview = [&](TFormPreView& preview) {
-            preview.fileWatcher().setSettleMs(100);
+            preview.fileWatcher().setSettleMs(500); // a truncate and its write are one change
             preview.show();
             QVERIFY(QTest::qWaitForWindowExposed(&preview));
             ran = true;
@@ -162,12 +162,14 @@ private slots:
                 QVERIFY(writeFile(path(QStringLiteral("other-%1.txt").arg(i)), "x"));
             QTest::qWait(450);
             QCOMPARE(reported.size(), 0);
+            // Writes in a row (well within the settling time, also on a busy machine).
+            preview.fileWatcher().setSettleMs(1500);
             for (int i = 1; i <= 5; ++i) {
                 QVERIFY(writeFile(file, report(2 + i, "b")));
                 QTest::qWait(20);
             }
-            QTRY_COMPARE(preview.PrintPreview1.PageCount(), 7);
-            QTest::qWait(400);
+            QTRY_COMPARE_WITH_TIMEOUT(preview.PrintPreview1.PageCount(), 7, 10000);
+            QTest::qWait(1600);
             QCOMPARE(reported.size(), 1);
         });
     }
@@ -244,7 +246,7 @@ private slots:
                 QVERIFY(writeFile(second, report(5, "second again")));
                 QTRY_COMPARE(preview.PrintPreview1.PageCount(), 5);
                 QVERIFY(writeFile(first, report(1, "first again")));
-                QTest::qWait(300);
+                QTest::qWait(800); // past the settling time
                 QCOMPARE(preview.PrintPreview1.PageCount(), 5);
             },
             &main);
