@@ -20,6 +20,7 @@
 #include "help/HelpFolder.h"
 #include "help/HelpTopics.h"
 #include "help/ShowHelpTopic.h"
+#include "ui/FileDropTarget.h"
 #include "ui/FormPreView.h"
 #include "ui/MessageBoxes.h"
 
@@ -55,6 +56,18 @@ QString baseNameOf(const QString& path) {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? name : name.left(dot);
+}
+
+// The open flow's three checks of a chosen path: the warning, or an empty string.
+QString choiceProblem(const QString& fileName) {
+    if (!QFileInfo(folderOf(fileName)).isDir())
+        return app_errors::DirectoryNameInvalid;
+    if (baseNameOf(fileName).isEmpty())
+        return app_errors::FileNameInvalid;
+    // A folder is no file: it gets the same warning (instead of a read error later).
+    if (const QFileInfo file(fileName); !file.exists() || file.isDir())
+        return app_errors::FileDoesNotExist;
+    return {};
 }
 
 } // namespace
@@ -100,6 +113,8 @@ TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
     connect(ButtonVersion, &QPushButton::clicked, this, &TFormFolioscopeMain::ButtonVersionClick);
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnHelpClick);
     connect(BitBtnExit, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnExitClick);
+    // A report dropped on the window opens as if chosen in the open dialog.
+    new FileDropTarget(this, [this](const QString& fileName) { OpenFile(fileName); });
 }
 
 TFormFolioscopeMain::~TFormFolioscopeMain() {
@@ -139,17 +154,8 @@ void TFormFolioscopeMain::BitBtnFileOpenClick() {
 void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     // The folder is remembered even when a check below fails.
     LastFolder = folderOf(fileName);
-    if (!QFileInfo(LastFolder).isDir()) {
-        ShowWarning(this, app_errors::DirectoryNameInvalid);
-        return;
-    }
-    if (baseNameOf(fileName).isEmpty()) {
-        ShowWarning(this, app_errors::FileNameInvalid);
-        return;
-    }
-    // A folder is no file: it gets the same warning (instead of a read error later).
-    if (const QFileInfo file(fileName); !file.exists() || file.isDir()) {
-        ShowWarning(this, app_errors::FileDoesNotExist);
+    if (const QString problem = choiceProblem(fileName); !problem.isEmpty()) {
+        ShowWarning(this, problem);
         return;
     }
     LoadTextFile(fileName); // a read error leaves here, with this window still shown
@@ -167,7 +173,55 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     preview.FileName = fileName;
     preview.Lines = &Lines;
     preview.LinesEncoding = LinesEncoding;
+    preview.ReadAgain = [this, &preview](const QString& name) {
+        const QString problem = ReloadTextFile(name);
+        if (problem.isEmpty())
+            preview.LinesEncoding = LinesEncoding; // the status line tells the new file's
+        return problem;
+    };
+    preview.OpenDropped = [this, &preview](const QString& name) { OpenInPreview(preview, name); };
     RunPreview(preview);
+}
+
+void TFormFolioscopeMain::OpenInPreview(TFormPreView& preview, const QString& fileName) {
+    LastFolder = folderOf(fileName);
+    if (const QString problem = choiceProblem(fileName); !problem.isEmpty()) {
+        ShowWarning(&preview, problem);
+        return;
+    }
+    // The preview keeps showing its file when the new one cannot be read, so its lines stay.
+    const QByteArrayList kept = Lines;
+    const InputEncoding keptEncoding = LinesEncoding;
+    try {
+        LoadTextFile(fileName);
+    } catch (...) {
+        Lines = kept;
+        LinesEncoding = keptEncoding;
+        throw;
+    }
+    preview.LinesEncoding = LinesEncoding;
+    preview.OpenOtherFile(fileName);
+}
+
+QString TFormFolioscopeMain::ReloadTextFile(const QString& fileName) {
+    if (const QString problem = choiceProblem(fileName); !problem.isEmpty())
+        return problem;
+    const QByteArrayList kept = Lines;
+    const InputEncoding keptEncoding = LinesEncoding;
+    const auto restore = [&] {
+        Lines = kept;
+        LinesEncoding = keptEncoding;
+    };
+    try {
+        LoadTextFile(fileName);
+    } catch (const TextFileError& e) {
+        restore();
+        return e.message();
+    } catch (const std::exception& e) {
+        restore();
+        return QString::fromLocal8Bit(e.what());
+    }
+    return {};
 }
 
 void TFormFolioscopeMain::LoadTextFile(const QString& fileName) {

@@ -43,8 +43,15 @@ public:
     void LoadTextFile(const QString& fileName);
 
     // The open-file flow after the dialog: checks, reading, preview. Also used for a file
-    // named on the command line.
+    // named on the command line and for a file dropped on this window.
     void OpenFile(const QString& fileName);
+
+    // A file dropped on the open preview: the same checks and reader, shown in that window.
+    // A failed check or read leaves the preview and Lines as they were.
+    void OpenInPreview(TFormPreView& preview, const QString& fileName);
+    // The preview's file changed on disk: the same checks (no warning box) and reader. Returns
+    // an empty string when Lines hold the new content, else the reason (Lines as they were).
+    QString ReloadTextFile(const QString& fileName);
 
     // Where LastFolder is kept between runs.
     static constexpr const char* SettingsOrganisation = "Folioscope";

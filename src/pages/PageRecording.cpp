@@ -80,6 +80,12 @@ void PageRecording::append(PageRecord record) {
     std::visit(Appender{*this}, record);
 }
 
+PageRecording::TextRun PageRecording::textRun(std::size_t index) const {
+    const StoredText& t = texts_[index];
+    return {t.topLeft, t.box, QByteArrayView(text_.constData() + t.offset, qsizetype(t.size)),
+            t.cellWidth, t.extraSpacing};
+}
+
 PageRecord PageRecording::decode(Kind kind, Cursor& cursor) const {
     switch (kind) {
     case Kind::Text: {

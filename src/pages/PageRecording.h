@@ -34,6 +34,17 @@ public:
     const std::vector<FontSpec>& fonts() const { return fonts_; }
     const FontSpec& font(int index) const { return fonts_[size_t(index)]; }
 
+    // The page's text runs in drawing order, without decoding the other records (search).
+    struct TextRun {
+        QPoint topLeft;
+        QSize box;
+        QByteArrayView bytes; // valid while the page is not changed
+        int cellWidth;
+        int extraSpacing;
+    };
+    std::size_t textRunCount() const { return texts_.size(); }
+    TextRun textRun(std::size_t index) const;
+
     void append(PageRecord record);
     // The recording canvas's way in: no record object, text bytes copied once.
     void appendText(QPoint topLeft, QByteArrayView bytes, int fontIndex, int cellWidth,

@@ -45,10 +45,14 @@ public:
     const PageRecording& GetPage(int index) const;
     // Pages so far, the page being recorded included.
     int PageCount() const { return int(pages_.size()); }
+    // Counts the documents begun: readers that keep something per page (the text search)
+    // know by it that the pages they saw are gone.
+    unsigned DocumentNumber() const { return documents_; }
 
 private:
     TPrinterInfo reference_ = TPrinterInfo::forPaper(QSizeF(210, 297), 600);
     bool printing_ = false;
+    unsigned documents_ = 0;
     std::vector<std::unique_ptr<PageRecording>> pages_;
     std::unique_ptr<RecordingCanvas> canvas_;
 };

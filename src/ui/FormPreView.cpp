@@ -16,6 +16,7 @@
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTime>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -28,12 +29,18 @@
 #include "pages/PagePdfWriter.h"
 #include "pages/PagePrinter.h"
 #include "pages/ReadPrinterInfo.h"
+#include "ui/FileChangeWatcher.h"
+#include "ui/FileDropTarget.h"
+#include "ui/FindBar.h"
 #include "ui/FormFontSettei.h"
 #include "ui/FormPrintProgress.h"
 #include "ui/FormProgressBar.h"
 #include "ui/FormRegDatInjiSettei.h"
+#include "ui/NoteBar.h"
+#include "ui/PageAreaKeys.h"
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
+#include "ui/PreviewFind.h"
 #include "ui/PreviewStatusLine.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
@@ -88,6 +95,7 @@ TFormPreView::TFormPreView(QWidget* parent)
           std::make_unique<LayoutEngine>(State, PrintPreview1, OutputSettings, progress_.get())) {
     initPreviewResources();
     createControls();
+    createViewerAids();
     qApp->installEventFilter(this);
     ExecPrinterSetupDialog = [](QPageSetupDialog& dialog) { return dialog.exec(); };
     ExecPrintDialog = [](QPrintDialog& dialog) { return dialog.exec(); };
@@ -223,6 +231,7 @@ void TFormPreView::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        watchFile();
         FormShow();
     }
 }
@@ -571,4 +580,99 @@ void TFormPreView::wheelTurned(int delta, bool zoom) {
         QScrollBar* bar = ScrollBox1->verticalScrollBar();
         bar->setValue(bar->value() - notches * WheelLinePixels);
     }
+}
+
+void TFormPreView::createViewerAids() {
+    // The keyboard follows a click on the page: the arrows then scroll it.
+    new PageAreaKeys(ScrollBox1);
+
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    FindBar1 = new FindBar(this);
+    column->insertWidget(1, FindBar1);
+    ReloadNote = new NoteBar(this);
+    column->insertWidget(2, ReloadNote);
+    find_ = new PreviewFind(FindBar1, PrintPreview1, ScrollBox1, Image1,
+                            {[this] { return CurrentPage; }, [this](int page) { goToPage(page); }});
+    connect(FindBar1, &FindBar::closed, this, [this] { ScrollBox1->setFocus(); });
+    const auto windowAction = [this](const QKeySequence& keys, auto slot) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    windowAction(QKeySequence::Find, [this] { find_->open(); });
+    windowAction(QKeySequence(Qt::Key_F3), [this] { find_->findNext(); });
+    windowAction(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { find_->findPrevious(); });
+
+    FitPageAction =
+        windowAction(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitZoom(fit_zoom::Fit::Page); });
+    FitPageAction->setText(QStringLiteral("ページ全体"));
+    FitWidthAction =
+        windowAction(QKeySequence(Qt::CTRL | Qt::Key_2), [this] { FitZoom(fit_zoom::Fit::Width); });
+    FitWidthAction->setText(QStringLiteral("幅に合わせる"));
+    for (QAction* fit : {FitPageAction, FitWidthAction}) {
+        fit->setShortcutVisibleInContextMenu(true);
+        fit->setToolTip(fit->text() + QStringLiteral(" (") +
+                        fit->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    }
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(FitPageAction);
+    PopupMenu1->addAction(FitWidthAction);
+    EditBoxBairitu->setToolTip(QStringLiteral("ページ全体: Ctrl+0 / 幅に合わせる: Ctrl+2"));
+
+    watcher_ = new FileChangeWatcher(this);
+    connect(watcher_, &FileChangeWatcher::changed, this, &TFormPreView::reloadFile);
+    new FileDropTarget(this, [this](const QString& fileName) {
+        if (OpenDropped)
+            OpenDropped(fileName);
+    });
+}
+
+void TFormPreView::FitZoom(fit_zoom::Fit fit) {
+    // The scrolled content is the picture and the margin before it (Image1 at 8, 8).
+    const fit_zoom::Area area{ScrollBox1->maximumViewportSize(),
+                              ScrollBox1->verticalScrollBar()->sizeHint().width(), ImageMargin};
+    EditBoxBairitu->setText(QString::number(
+        fit_zoom::percent(fit, State.PrinterInfo, logicalDpiX(), logicalDpiY(), area)));
+    ApplyZoom();
+}
+
+void TFormPreView::watchFile() {
+    watcher_->watch(ReadAgain ? FileName : QString());
+}
+
+void TFormPreView::reloadFile() {
+    if (!ReadAgain)
+        return;
+    // Not in the middle of a layout, nor under a dialog of this window: later.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (PrintPreview1.Printing() || (modal && modal != this)) {
+        watcher_->retryLater();
+        return;
+    }
+    watcher_->takeAsKnown(); // a change while reading is reported again
+    const QString problem = ReadAgain(FileName);
+    if (!problem.isEmpty()) {
+        ReloadNote->showNote(
+            QStringLiteral("ファイルを読み直せません: %1 (表示中のページはそのままです)")
+                .arg(problem),
+            NoteBar::Kind::Problem);
+        return;
+    }
+    ReloadNote->showNote(QStringLiteral("ファイルが更新されたので読み直しました (%1)")
+                             .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
+                         NoteBar::Kind::Information);
+    LayoutAgain(); // the page number is clamped to the new count, the zoom stays
+}
+
+void TFormPreView::OpenOtherFile(const QString& fileName) {
+    FileName = fileName;
+    setWindowTitle(QStringLiteral("印刷プレビュー  < ファイル名 ： ") + FileName +
+                   QStringLiteral(" >"));
+    CurrentPage = 1;
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    ReloadNote->hide();
+    watchFile();
+    LayoutAgain();
 }

@@ -12,14 +12,19 @@
 #include "document/LayoutState.h"
 #include "pages/PrintPreview.h"
 #include "platform/InputEncoding.h"
+#include "ui/FitZoom.h"
 #include "ui/WheelNotches.h"
 
+class FileChangeWatcher;
+class FindBar;
 class LayoutEngine;
 class LayoutProgress;
 class PageImage;
 class PageImageView;
+class NoteBar;
 class PageRecording;
 class PreviewStatusLine;
+class PreviewFind;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -112,6 +117,24 @@ public:
     // The layout engine the window forwards to.
     LayoutEngine& engine() { return *engine_; }
 
+    // Reading the file again when it changes on disk, set by the creator (the window watches
+    // FileName only when it is set): reads fileName into *Lines through the open flow's checks
+    // and reader; returns an empty string when done, else why not (Lines stay as they were).
+    std::function<QString(const QString& fileName)> ReadAgain;
+    // Opens a file dropped on the window as if chosen in the open dialog; set by the creator.
+    std::function<void(const QString& fileName)> OpenDropped;
+    // Shows another file's lines (already in *Lines) from page 1, the zoom kept.
+    void OpenOtherFile(const QString& fileName);
+    // Sets the zoom at which the whole page (or its width) fits the scrolling area.
+    void FitZoom(fit_zoom::Fit fit);
+
+    FindBar* FindBar1 = nullptr;       // under the toolbar, Ctrl+F
+    NoteBar* ReloadNote = nullptr;     // "read again" and its problems
+    QAction* FitPageAction = nullptr;  // "ページ全体", Ctrl+0
+    QAction* FitWidthAction = nullptr; // "幅に合わせる", Ctrl+2
+    PreviewFind& find() { return *find_; }
+    FileChangeWatcher& fileWatcher() { return *watcher_; }
+
 public slots:
     void BitBtnReturnClick();
     void BitBtnTopPageClick();
@@ -148,6 +171,10 @@ private:
     void goToPage(int page);
     void showPopupMenu(QWidget* source, const QPoint& pos);
     bool ownsWidget(const QObject* object) const;
+    // Find bar, fit, reload and drop: the viewer's aids beside the toolbar's controls.
+    void createViewerAids();
+    void watchFile();
+    void reloadFile();
 
     std::unique_ptr<LayoutProgress> progress_;
     std::unique_ptr<LayoutEngine> engine_;
@@ -159,4 +186,6 @@ private:
     // life of the window: a new window starts with all pages, collated.
     int printRange_ = 0; // QAbstractPrintDialog::AllPages
     bool collate_ = true;
+    PreviewFind* find_ = nullptr;
+    FileChangeWatcher* watcher_ = nullptr;
 };

@@ -55,6 +55,15 @@ PageImage::PageImage(const PageRecording& page, const TPrinterInfo& printer, dou
     : page_(&page), printer_(printer), showPrintableArea_(showPrintableArea),
       size_(pictureSize(printer, zoom, screenDpiX, screenDpiY)) {}
 
+QTransform PageImage::pageTransform() const {
+    const int paperW = printer_.PaperWidthDots;
+    const int paperH = printer_.PaperHeightDots;
+    if (size_.isEmpty() || paperW <= 0 || paperH <= 0)
+        return QTransform::fromScale(0, 0);
+    return QTransform::fromScale(double(size_.width()) / (paperW + ShadowDots),
+                                 double(size_.height()) / (paperH + ShadowDots));
+}
+
 void PageImage::paint(QPainter& painter, const QRect& exposed) const {
     const int paperW = printer_.PaperWidthDots;
     const int paperH = printer_.PaperHeightDots;

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QTransform>
 
 #include "pages/PrinterInfo.h"
 
@@ -30,6 +31,9 @@ public:
     const PageRecording& page() const { return *page_; }
     static QSize pictureSize(const TPrinterInfo& printer, double zoom, double screenDpiX,
                              double screenDpiY);
+
+    // Page dots to picture pixels (the page's (0, 0) on the paper's corner), as paint() draws.
+    QTransform pageTransform() const;
 
     // Paints the part of the picture inside exposed; (0, 0) is the picture's top-left corner.
     void paint(QPainter& painter, const QRect& exposed) const;

@@ -143,11 +143,15 @@ void tst_FormPreView::controlsAndCaption() {
     QVERIFY(window.LabelTotalPage->font().bold());
     QCOMPARE(window.EditBoxBairitu->text(), QStringLiteral("100"));
     const QList<QAction*> items = window.PopupMenu1->actions();
-    QCOMPARE(items.size(), 4);
+    QCOMPARE(items.size(), 7);
     QCOMPARE(items[0]->text(), QStringLiteral("表示倍率リセット"));
     QVERIFY(items[1]->isSeparator());
     QCOMPARE(items[2]->text(), QStringLiteral("最初のページへ"));
     QCOMPARE(items[3]->text(), QStringLiteral("最後のページへ"));
+    // The two fits follow the menu's own entries.
+    QVERIFY(items[4]->isSeparator());
+    QCOMPARE(items[5]->text(), QStringLiteral("ページ全体"));
+    QCOMPARE(items[6]->text(), QStringLiteral("幅に合わせる"));
 
     Preview preview(1);
     QCOMPARE(preview->windowTitle(),
