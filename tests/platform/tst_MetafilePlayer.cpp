@@ -1,13 +1,13 @@
 // Playing metafiles built with libuemf's record writers, checked at pixel level.
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
 #include "platform/MetafileBuilder.h"
 #include "platform/MetafileTestSupport.h"
+#include "support/PeakMemory.h"
 
 namespace {
 
@@ -65,17 +65,6 @@ int runWidth(const QImage& image, int y) {
     for (int x = 0; x < image.width(); ++x)
         n += isInk(image.pixel(x, y));
     return n;
-}
-
-// The process's peak resident set so far (VmHWM), in kilobytes.
-qint64 peakResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
 }
 
 } // namespace
