@@ -14,6 +14,8 @@ packages=(
     fp-utils
     # tests: PDF text, a virtual display, a real print queue
     poppler-utils xvfb xauth cups cups-client cups-bsd printer-driver-cups-pdf
+    # fuzzing: libFuzzer and the sanitizer runtimes come with clang's runtime package
+    clang libclang-rt-14-dev
     # benchmarks: reference tools measured in the same run
     paps libjpeg-turbo-progs
 )
