@@ -10,7 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-build=${FOLIOSCOPE_FUZZ_BUILD:-build-fuzz}
+build=$(realpath -m "${FOLIOSCOPE_FUZZ_BUILD:-build-fuzz}") # absolute: a harness may change folder
 shared=${FOLIOSCOPE_SHARED_TESTDATA:-$root/../shared/testdata}
 
 harnesses() {
@@ -42,7 +42,7 @@ run_one() {
     cmake --build "$build" --parallel "$(nproc)" --target "fuzz_$name"
     mkdir -p "$build/corpus/$name" "$build/artifacts/$name"
     local seeds=("$build/corpus/$name")
-    [ -d "fuzz/corpus/$name" ] && seeds+=("fuzz/corpus/$name")
+    [ -d "fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
     while read -r d; do [ -n "$d" ] && seeds+=("$d"); done < <(shared_seeds "$name")
     echo "== fuzz_$name for ${seconds}s"
     # detect_leaks: the harnesses run with leak detection; fontconfig's start-up caches are
@@ -52,7 +52,7 @@ run_one() {
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     QT_QPA_PLATFORM=offscreen \
         "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 \
-        -dict=fuzz/folioscope.dict -print_final_stats=1 \
+        -dict="$root/fuzz/folioscope.dict" -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$name/" "${seeds[@]}"
 }
 
