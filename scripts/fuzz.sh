@@ -44,6 +44,12 @@ run_one() {
     local seeds=("$build/corpus/$name")
     [ -d "fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
     while read -r d; do [ -n "$d" ] && seeds+=("$d"); done < <(shared_seeds "$name")
+    # Report lines are short: longer inputs only slow the text harnesses down.
+    local limits=()
+    case $name in
+    Layout) limits=(-max_len=16384) ;;
+    TextLine) limits=(-max_len=2048) ;;
+    esac
     echo "== fuzz_$name for ${seconds}s"
     # detect_leaks: the harnesses run with leak detection; fontconfig's start-up caches are
     # suppressed in the same file as for the test suite.
@@ -52,7 +58,7 @@ run_one() {
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     QT_QPA_PLATFORM=offscreen \
         "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 \
-        -dict="$root/fuzz/folioscope.dict" -print_final_stats=1 \
+        -dict="$root/fuzz/folioscope.dict" -print_final_stats=1 "${limits[@]}" \
         -artifact_prefix="$build/artifacts/$name/" "${seeds[@]}"
 }
 
