@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake g++ ninja-build pkg-config
+    cmake g++ ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # Qt's own dialogs and menus in Japanese (qtbase_ja)
     qt6-translations-l10n
@@ -21,6 +21,8 @@ packages=(
     poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf
     # package: dependencies (dpkg-shlibdeps) and the checks of scripts/package-test.sh
     dpkg-dev lintian desktop-file-utils man-db
+    # fuzzing: libFuzzer and the sanitizer runtimes come with clang's runtime package
+    clang libclang-rt-14-dev
 )
 if [ "${1:-}" = --bench ]; then
     # benchmarks: reference tools measured in the same run

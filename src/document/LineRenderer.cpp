@@ -1,9 +1,11 @@
 #include "document/LineRenderer.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "document/RunScanner.h"
 #include "pages/PrintPreview.h"
+#include "platform/Cp932.h"
 #include "platform/Rounding.h"
 
 namespace {
@@ -13,6 +15,29 @@ const QByteArrayView heavyHorizontal("\x84\xAA"); // "━"
 
 // Superscripts and subscripts are set this many points smaller than the line.
 constexpr int scriptShrinkPoints = 3;
+
+// Page coordinates of a line are kept within this range: a line of millions of bytes would
+// otherwise run its cell positions past the range of int. Everything this far out is off
+// the paper anyway.
+constexpr std::int64_t kFarDots = std::int64_t(1) << 28;
+
+int clampDots(std::int64_t dots) {
+    return int(std::clamp(dots, -kFarDots, kFarDots));
+}
+
+// The leading bytes of text whose cells start before limit dots from the run's left edge
+// (cells of halfPitch, whole double-byte characters): what of a run can land on the paper.
+QByteArrayView onPaper(QByteArrayView text, std::int64_t limit, int halfPitch) {
+    if (halfPitch <= 0)
+        return text;
+    const std::int64_t cells = limit <= 0 ? 0 : (limit + halfPitch - 1) / halfPitch;
+    if (cells >= text.size())
+        return text;
+    qsizetype end = 0;
+    while (end < cells)
+        end += cp932::isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    return text.first(std::min(end, text.size()));
+}
 
 // Round(points / 72 * dpi).
 int pointsToDots(int points, int dpi) {
@@ -37,6 +62,7 @@ void LineRenderer::DrawTextLine(QByteArrayView line, const QRect& cursor, int or
     const int raise = height / 4;
     const int lower = height / 2;
 
+    const int paperRight = state_.PrinterInfo.PaperWidthDots;
     const int x0 = cursor.left() + originX;
     int x = x0;
     int y = cursor.top() + originY;
@@ -59,8 +85,9 @@ void LineRenderer::DrawTextLine(QByteArrayView line, const QRect& cursor, int or
 
         if (run.Kind >= RunBoxFirst && run.Kind <= RunBoxLast) {
             // pos is just past the mark, so this is the centre of the mark's two cells.
-            const QPoint point(x0 + halfPitch * (pos - 1) - cornerWidth / 2,
-                               y + canvas.textHeight(line) / 2);
+            const QPoint point(
+                clampDots(x0 + std::int64_t(halfPitch) * (pos - 1) - cornerWidth / 2),
+                y + canvas.textHeight(line) / 2);
             if (AddBoxMarkPoints(run.Kind, point))
                 state_.BoxLineSeen = true;
         }
@@ -69,17 +96,24 @@ void LineRenderer::DrawTextLine(QByteArrayView line, const QRect& cursor, int or
             const int penWidth = canvas.pen().width;
             canvas.setPenWidth(state_.PenWidth);
             canvas.moveTo(x, y + lower);
-            x += canvas.textWidth(heavyHorizontal) * int(run.Text.size() / 2);
+            x = clampDots(x +
+                          std::int64_t(canvas.textWidth(heavyHorizontal)) * (run.Text.size() / 2));
             canvas.lineTo(x, y + lower);
             canvas.setPenWidth(penWidth);
         } else {
             // Smaller text sits a quarter of the size difference to the right.
             const int dx = pointsToDots(size - canvas.fontSize(), state_.PrinterInfo.DpiX) / 4;
             // A run that holds only blanks comes back empty: nothing to paint, no cells.
-            if (!run.Text.isEmpty())
-                canvas.textOut(x + dx, y, run.Text);
+            // Only what can land on the paper is recorded (with spacing of 0 or more, later
+            // cells lie further right), so a line of megabytes costs one paper width.
+            const QByteArrayView text =
+                canvas.textExtra() < 0
+                    ? QByteArrayView(run.Text)
+                    : onPaper(run.Text, std::int64_t(paperRight) - (x + dx), halfPitch);
+            if (!text.isEmpty())
+                canvas.textOut(x + dx, y, text);
             canvas.setFontSize(size);
-            x += int(run.Text.size()) * halfPitch;
+            x = clampDots(x + std::int64_t(run.Text.size()) * halfPitch);
             if (run.Kind == RunSubscript)
                 y -= lower;
             else if (run.Kind == RunSuperscript)

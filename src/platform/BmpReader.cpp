@@ -309,13 +309,13 @@ QImage decodeUncompressed(const FileBytes& file, const BitmapHeader& header) {
 // runs beyond the padding or below the last row, deltas that leave the image and a stream
 // cut before the image is complete are errors. An end-of-bitmap mark may come early: the
 // pixels the stream skips keep palette entry 0, the value of a zero-filled bitmap.
-QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
+// Without an image the stream is only checked: every fault is found before any pixel memory
+// is taken, so a small broken stream cannot make its header's claimed size cost anything.
+void walkRle(const FileBytes& file, const BitmapHeader& header, QImage* image) {
     const bool rle4 = header.compression == Rle4;
     const qint64 width = header.width;
     const qint64 height = header.height;
     const qint64 paddedWidth = (width * header.bitsPerPixel + 31) / 32 * 32 / header.bitsPerPixel;
-    QImage image = newImage(header);
-    image.fill(header.palette[0]);
 
     const uchar* p = file.at(header.pixelOffset, 0);
     const uchar* const end = file.at(file.size(), 0);
@@ -325,7 +325,7 @@ QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
     auto rowAt = [&](qint64 row) {
         if (row >= height)
             fail();
-        return reinterpret_cast<QRgb*>(image.scanLine(int(height - 1 - row)));
+        return image ? reinterpret_cast<QRgb*>(image->scanLine(int(height - 1 - row))) : nullptr;
     };
     auto startRun = [&](int count) {
         if (x + count > paddedWidth)
@@ -333,7 +333,7 @@ QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
         line = rowAt(y);
     };
     auto put = [&](int index) {
-        if (x < width)
+        if (line && x < width)
             line[x] = header.palette[index];
         ++x;
     };
@@ -375,6 +375,13 @@ QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
             p += std::min<qint64>(bytes + (bytes & 1), end - p);
         }
     }
+}
+
+QImage decodeRle(const FileBytes& file, const BitmapHeader& header) {
+    walkRle(file, header, nullptr);
+    QImage image = newImage(header);
+    image.fill(header.palette[0]);
+    walkRle(file, header, &image);
     return image;
 }
 

@@ -25,6 +25,8 @@ constexpr int kMaxClipElements = 50000;
 // only replacing and rectangle-with-rectangle clips are done, so that a file of a million
 // clip records still plays in time proportional to its size.
 constexpr qint64 kClipBudget = 200000;
+// Glyphs taller than this many device pixels are filled as outlines on raster devices.
+constexpr double kMaxGlyphPixels = 2048;
 // Height of a font whose LOGFONT height is 0, in logical units.
 constexpr double kDefaultFontHeight = 12;
 
@@ -1192,8 +1194,10 @@ void GdiContext::textOut(QPointF reference, const TextRun& run) {
         baseline = -fm.descent();
 
     const QPointF origin = t.map(reference);
-    const QTransform textToPainter = QTransform::fromScale(k, k) *
-                                     QTransform().rotate(-gf.escapement / 10.0) *
+    // Tenths of a degree; whole turns are dropped in 64-bit arithmetic, as a file may hold
+    // any 32-bit value (negating INT_MIN would overflow).
+    const double degrees = double(-(qint64(gf.escapement) % 3600)) / 10.0;
+    const QTransform textToPainter = QTransform::fromScale(k, k) * QTransform().rotate(degrees) *
                                      QTransform::fromTranslate(origin.x(), origin.y()) * initial_;
     applyClip();
     const bool clipped = run.box && (run.options & U_ETO_CLIPPED);
@@ -1209,18 +1213,34 @@ void GdiContext::textOut(QPointF reference, const TextRun& run) {
                           state_.bkColor);
     }
     painter_.setBackgroundMode(Qt::TransparentMode);
+    // A raster device keeps an image of each glyph it draws; for glyphs far larger than any
+    // page (an absurd height or mapping) that image alone would take gigabytes, so such text
+    // is filled as outlines, which the rasteriser clips to the device.
+    const double devicePixels = size * std::sqrt(std::abs(textToPainter.determinant()));
+    const bool asOutlines = painter_.paintEngine() &&
+                            painter_.paintEngine()->type() == QPaintEngine::Raster &&
+                            !(devicePixels <= kMaxGlyphPixels);
+    QPainterPath outlines;
+    auto draw = [&](QPointF at, const QString& text) {
+        if (asOutlines)
+            outlines.addText(at, font, text);
+        else
+            painter_.drawText(at, text);
+    };
     painter_.setFont(font);
     painter_.setPen(state_.textColor);
     if (advances.empty()) {
-        painter_.drawText(QPointF(x0, baseline), whole);
+        draw(QPointF(x0, baseline), whole);
     } else {
         // Each character at its own advance.
         double x = x0;
         for (size_t i = 0; i < run.characters.size() && i < advances.size(); ++i) {
-            painter_.drawText(QPointF(x, baseline), run.characters[i]);
+            draw(QPointF(x, baseline), run.characters[i]);
             x += advances[i];
         }
     }
+    if (asOutlines)
+        painter_.fillPath(outlines, state_.textColor);
     if (clipped)
         painter_.restore();
     painterXformDirty_ = penDirty_ = brushDirty_ = true;

@@ -423,6 +423,37 @@ private slots:
         QCOMPARE(str(lines.back()), seg(far + hp, 90, far + 5 * hp, 90));
     }
 
+    // Only the bytes whose cells start on the paper are recorded, whole characters; the
+    // marks and rules further on still count their cells.
+    void textBeyondThePaperIsNotRecorded() {
+        Doc doc(72, 24);
+        const int hp = doc.halfPitch();
+        const int paper = doc.state.PrinterInfo.PaperWidthDots;
+        const int fit = (paper - originX + hp - 1) / hp; // cells starting on the paper
+        QByteArray line(4 << 20, 'A');
+        doc.renderer.DrawTextLine(line, cursorAt(0, 0), originX, originY);
+        QCOMPARE(doc.texts().front().bytes.size(), qsizetype(fit));
+
+        // A double-byte character across the edge is kept whole.
+        Doc kanji(72, 24);
+        const QByteArray wide = sj(QStringLiteral("漢")).repeated(fit);
+        kanji.renderer.DrawTextLine(QByteArray("A") + wide + sj(QStringLiteral("┬")),
+                                    cursorAt(0, 0), originX, originY);
+        const QByteArray kept = kanji.texts().front().bytes;
+        QCOMPARE(kept.size(), qsizetype(fit % 2 == 1 ? fit : fit + 1));
+        QVERIFY(kept.size() < 2 * fit);
+        QCOMPARE(kanji.renderer.VertRules().front().X1, originX + (1 + 2 * fit) * hp + hp);
+    }
+
+    void cellPositionsOfHugeLinesDoNotOverflow() {
+        // 40 MB at 1200 dpi: 2^31 dots are passed long before the mark at its end.
+        Doc doc(1200, 24);
+        QByteArray line(40 << 20, 'A');
+        line += sj(QStringLiteral("┬"));
+        doc.renderer.DrawTextLine(line, cursorAt(0, 0), originX, originY);
+        QVERIFY(doc.renderer.VertRules().front().X1 > doc.state.PrinterInfo.PaperWidthDots);
+    }
+
     void lineStartKind_data() {
         QTest::addColumn<QString>("line");
         QTest::addColumn<int>("kind");

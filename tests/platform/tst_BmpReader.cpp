@@ -2,6 +2,9 @@
 
 #include "platform/BmpReader.h"
 #include "platform/ImageTestData.h"
+#include "support/PeakMemory.h"
+
+#include <QElapsedTimer>
 
 #include <QtEndian>
 
@@ -413,6 +416,26 @@ private slots:
         rle.width = 64;
         rle.height = 64;
         QVERIFY(!refused(build(rle)));
+    }
+
+    // A broken RLE stream is refused before the image it claims is allocated: 1 KB of runs
+    // cannot fill 1,114,239 x 64 pixels (285 MB).
+    void brokenRleRefusedBeforeAllocating() {
+        BmpDescription s;
+        s.bits = 8;
+        s.compression = 1;
+        s.width = 1114239;
+        s.height = 64;
+        s.extra = palette({black, red});
+        for (int i = 0; i < 500; ++i)
+            s.pixels += bytes({255, 1});
+        s.pixels += bytes({255}); // cut inside a run
+        const qint64 before = peakResidentKb();
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(refused(build(s)));
+        QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(peakResidentKb() - before < 32 * 1024);
     }
 
     void sizeForTheLayout() {

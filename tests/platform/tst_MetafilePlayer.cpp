@@ -1,11 +1,13 @@
 // Playing metafiles built with libuemf's record writers, checked at pixel level.
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
 #include "platform/MetafileBuilder.h"
 #include "platform/MetafileTestSupport.h"
+#include "support/PeakMemory.h"
 
 namespace {
 
@@ -518,6 +520,88 @@ private slots:
         // Three advances of 70 plus one glyph along the run, the cap height across it.
         QVERIFY(upright.height() > 230 && upright.height() < 290 && upright.width() < 100);
         QVERIFY(upright.bottom() <= 500 && upright.top() < 300);
+    }
+
+    void extremeEscapementIsOneTurnModulo() {
+        // INT_MIN tenths of a degree is -848 after whole turns; negating it must not overflow.
+        auto inkOf = [](int escapement) {
+            EmfBuilder b;
+            b.add(emfFont(1, -100, QStringLiteral("IPAGothic"), 128, escapement));
+            b.add(U_EMRSELECTOBJECT_set(1));
+            b.add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE));
+            b.add(emfText(500, 500, utf16Units(QStringLiteral("HHHH")), 2, {70, 70, 70, 70}));
+            return inkBounds(playToImage(b.finish()));
+        };
+        QCOMPARE(inkOf(INT_MIN), inkOf(-848));
+        QCOMPARE(inkOf(INT_MAX), inkOf(INT_MAX % 3600));
+    }
+
+    void hugeTextIsFilledAsOutlines() {
+        // Glyphs of 1200 and 3600 pixels (the second beyond the raster glyph cache) cover the
+        // same part of the picture, scaled.
+        auto inkOf = [](int height) {
+            EmfBuilder b;
+            b.add(emfFont(1, -height, QStringLiteral("IPAGothic")));
+            b.add(U_EMRSELECTOBJECT_set(1));
+            b.add(U_EMRSETTEXTALIGN_set(U_TA_BASELINE));
+            b.add(emfText(0, height / 2, utf16Units(QStringLiteral("H")), 2, {}));
+            return inkBounds(playToImage(b.finish(), QSize(4000, 4000)));
+        };
+        const QRect normal = inkOf(300), outlined = inkOf(900);
+        QVERIFY(!normal.isNull() && !outlined.isNull());
+        QVERIFY2(std::abs(outlined.width() - 3 * normal.width()) < 30,
+                 qPrintable(QStringLiteral("%1 %2").arg(normal.width()).arg(outlined.width())));
+    }
+
+    void absurdSizesCostBoundedTimeAndMemory_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        // Text 100000 units high in MM_TEXT: 100000 target pixels.
+        EmfBuilder hugeFont;
+        hugeFont.add(emfFont(1, 100000, QStringLiteral("IPAGothic")));
+        hugeFont.add(U_EMRSELECTOBJECT_set(1));
+        hugeFont.add(emfText(10, 10, utf16Units(QStringLiteral("H\u3042\uE000")), 2, {}));
+        QTest::newRow("font height 100000") << hugeFont.finish();
+        EmfBuilder missing;
+        missing.add(emfFont(1, 100000, QStringLiteral("NoSuchFace"), 0));
+        missing.add(U_EMRSELECTOBJECT_set(1));
+        missing.add(
+            emfText(0, 0, utf16Units(QStringLiteral("\uE000\uE001\uE002\U0001F600")), 2, {}));
+        QTest::newRow("missing glyphs") << missing.finish();
+        // A window of one unit onto a viewport of 60000 pixels: every unit is 60000 pixels.
+        EmfBuilder hugeScale;
+        hugeScale.add(U_EMRSETMAPMODE_set(U_MM_ANISOTROPIC));
+        hugeScale.add(U_EMRSETWINDOWEXTEX_set(sizel_set(1, 1)));
+        hugeScale.add(U_EMRSETVIEWPORTEXTEX_set(sizel_set(60000, 60000)));
+        hugeScale.add(emfFont(1, -1, QStringLiteral("IPAGothic")));
+        hugeScale.add(U_EMRSELECTOBJECT_set(1));
+        hugeScale.add(emfText(0, 0, utf16Units(QStringLiteral("\u6881B1")), 2, {}));
+        PU_EXTLOGPEN pen = extlogpen_set(U_PS_GEOMETRIC | U_PS_SOLID, 100, U_BS_SOLID,
+                                         colorref_set(0, 0, 0), 0, 0, nullptr);
+        hugeScale.add(U_EMREXTCREATEPEN_set(2, nullptr, 0, nullptr, pen));
+        std::free(pen);
+        hugeScale.add(U_EMRSELECTOBJECT_set(2));
+        hugeScale.add(U_EMRRECTANGLE_set(emfRect(0, 0, 100, 100)));
+        QTest::newRow("unit of 60000 pixels") << hugeScale.finish();
+    }
+    void absurdSizesCostBoundedTimeAndMemory() {
+        QFETCH(QByteArray, bytes);
+        // Played onto a page-sized image the way the preview paints (72 dpi A4).
+        const qint64 before = peakResidentKb();
+        QElapsedTimer timer;
+        timer.start();
+        {
+            // Scaled slightly differently across and down, as the preview's page picture is.
+            const Metafile metafile = Metafile::fromBytes(bytes);
+            QImage image(QSize(600, 850), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.scale(0.7, 0.71);
+            MetafilePlayer::play(metafile, painter, QRectF(0, 0, 842, 1190));
+        }
+        const qint64 grown = peakResidentKb() - before;
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(grown < 200 * 1024, qPrintable(QStringLiteral("%1 KB").arg(grown)));
     }
 
     void placeableWmfFillsTheTarget() {
