@@ -150,7 +150,8 @@ std::size_t PageRecording::storageBytes() const {
 // Plays a page's records onto a painter, keeping the pen it set last.
 class PagePlayer {
 public:
-    PagePlayer(QPainter& painter, const PageRecording& page) : painter_(painter), page_(page) {
+    PagePlayer(QPainter& painter, const PageRecording& page, PageRecording::Target target)
+        : painter_(painter), page_(page), screen_(target == PageRecording::Target::Screen) {
         // A rule one dot wide at 600 dpi is a fraction of a screen pixel in the preview;
         // draw such rules at least one device pixel wide, as a printer or metafile player does.
         // The scale is the whole way to the device: world transform, window and viewport.
@@ -244,6 +245,10 @@ public:
     void operator()(const FillRecord& r) { painter_.fillRect(r.rect, QColor(r.color)); }
 
     void operator()(const ImageRecord& r) {
+        if (r.encoded) {
+            encoded(r);
+            return;
+        }
         if (!r.image)
             return;
         painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
@@ -257,6 +262,50 @@ public:
         painter_.save();
         r.figure->draw(painter_, r.target);
         painter_.restore();
+    }
+
+    // A figure file's image. Bitmaps stay lossless on vector devices (a PDF, a print job):
+    // the labels of a plan must not blur. JPEG photographs keep Qt's JPEG encoding there,
+    // as they came (a second encoding at high quality; lossless would multiply their size).
+    void encoded(const ImageRecord& r) {
+        const EncodedImage& figure = *r.encoded;
+        if (screen_ && screenImage(r))
+            return;
+        const QImage pixels =
+            r.resampleTo.isEmpty() ? figure.pixels() : figure.smoothed(r.resampleTo);
+        painter_.save();
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
+        painter_.setRenderHint(QPainter::LosslessImageRendering,
+                               figure.format() == EncodedImage::Format::Bitmap);
+        painter_.drawImage(r.target, pixels);
+        painter_.restore();
+    }
+
+    // On the screen, a figure that the painter shrinks is drawn from its pixels scaled once
+    // to its size on the device (cached), one image pixel per device pixel. False when the
+    // painter enlarges it, rotates or shears: the figure is then drawn as for output.
+    bool screenImage(const ImageRecord& r) {
+        if (painter_.window() != painter_.viewport())
+            return false;
+        const QTransform t = painter_.worldTransform();
+        if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0)
+            return false;
+        const QRectF device = t.mapRect(QRectF(r.target));
+        const int left = int(std::lround(device.left()));
+        const int top = int(std::lround(device.top()));
+        const QSize size(int(std::lround(device.right())) - left,
+                         int(std::lround(device.bottom())) - top);
+        const QSize full = r.resampleTo.isEmpty() ? r.encoded->pixelSize() : r.resampleTo;
+        if (size.width() >= full.width() || size.height() >= full.height())
+            return false;
+        if (size.isEmpty())
+            return true; // less than a pixel: nothing to see
+        const QImage view = r.encoded->viewImage(size);
+        painter_.save();
+        painter_.resetTransform();
+        painter_.drawImage(QPoint(left, top), view);
+        painter_.restore();
+        return true;
     }
 
     // Walks the page in drawing order.
@@ -316,6 +365,7 @@ private:
 
     QPainter& painter_;
     const PageRecording& page_;
+    bool screen_ = false;
     double scale_ = 1.0;
     bool raster_ = false;
     bool glyphImages_ = false;
@@ -325,9 +375,9 @@ private:
     QList<QPointF> positions_;
 };
 
-void PageRecording::replay(QPainter& painter, QPoint origin) const {
+void PageRecording::replay(QPainter& painter, QPoint origin, Target target) const {
     painter.save();
     painter.translate(origin);
-    PagePlayer(painter, *this).play();
+    PagePlayer(painter, *this, target).play();
     painter.restore();
 }

@@ -11,4 +11,7 @@ inline constexpr const char* NewPageNotPrinting = "TPrintPreview.NewPage: not Pr
 inline constexpr const char* EndDocNotPrinting = "TPrintPreview.EndDoc: not Printing";
 // No printer can be had, or the selected print queue no longer exists.
 inline constexpr const char* NoPrinter = "選択されたプリンタは使用できません";
+// Decoding or smoothing a figure bitmap at replay needed more memory than there was.
+inline constexpr const char* FigureOutOfMemory = "図のイメージを展開するメモリが足りません。ほかの"
+                                                 "アプリケーションを終了してからやり直してください";
 } // namespace pages_errors

@@ -1,0 +1,139 @@
+#include "pages/EncodedImage.h"
+
+#include <QFile>
+#include <QHash>
+#include <atomic>
+#include <new>
+#include <unordered_map>
+
+#include "pages/DecodedImageCache.h"
+#include "pages/PagesErrors.h"
+#include "platform/BmpReader.h"
+#include "platform/JpegReader.h"
+#include "platform/SmoothResample.h"
+
+FigureMemoryError::FigureMemoryError() : std::runtime_error(pages_errors::FigureOutOfMemory) {}
+
+namespace {
+
+std::atomic<std::uint64_t> nextId{1};
+std::atomic<std::size_t> live{0};
+
+QImage decodeBytes(const QByteArray& bytes, EncodedImage::Format format) {
+    return format == EncodedImage::Format::Bitmap ? bmp_reader::decode(bytes)
+                                                  : jpeg_reader::decode(bytes);
+}
+
+// Figures by the hash of their bytes, so that a file placed on many pages (or the same bytes
+// under two names) is held once. Entries whose figure is gone are dropped as the table grows.
+class Interned {
+public:
+    std::shared_ptr<const EncodedImage> find(std::size_t hash, const QByteArray& bytes,
+                                             EncodedImage::Format format) const {
+        const auto [first, last] = table_.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            if (auto figure = it->second.lock();
+                figure && figure->format() == format && figure->bytes() == bytes)
+                return figure;
+        }
+        return nullptr;
+    }
+
+    void add(std::size_t hash, const std::shared_ptr<const EncodedImage>& figure) {
+        if (table_.size() >= sweepAt_) {
+            std::erase_if(table_, [](const auto& entry) { return entry.second.expired(); });
+            sweepAt_ = std::max<std::size_t>(64, table_.size() * 2);
+        }
+        table_.emplace(hash, figure);
+    }
+
+private:
+    std::unordered_multimap<std::size_t, std::weak_ptr<const EncodedImage>> table_;
+    std::size_t sweepAt_ = 64;
+};
+
+Interned& interned() {
+    static Interned table;
+    return table;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    return bytes;
+}
+
+} // namespace
+
+EncodedImage::EncodedImage(Private, QByteArray bytes, Format format, QSize pixelSize)
+    : bytes_(std::move(bytes)), format_(format), pixelSize_(pixelSize), id_(nextId++) {
+    ++live;
+}
+
+EncodedImage::~EncodedImage() {
+    --live;
+    DecodedImageCache::shared().forget(id_);
+}
+
+std::size_t EncodedImage::liveCount() {
+    return live;
+}
+
+std::shared_ptr<const EncodedImage> EncodedImage::load(const QString& path, Format format,
+                                                       QImage* decoded) {
+    return fromBytes(readAll(path), format, decoded);
+}
+
+std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Format format,
+                                                            QImage* decoded) {
+    const std::size_t hash = qHash(bytes);
+    if (auto known = interned().find(hash, bytes, format)) {
+        // The same bytes decoded without error before and decode to the same pixels again.
+        if (decoded)
+            *decoded = known->pixels();
+        return known;
+    }
+    QImage pixels = decodeBytes(bytes, format); // the loaders' errors end the layout here
+    auto figure =
+        std::make_shared<const EncodedImage>(Private{}, std::move(bytes), format, pixels.size());
+    interned().add(hash, figure);
+    // A page showing the figure is likely to be replayed soon.
+    DecodedImageCache::shared().put({figure->id(), DecodedImageCache::Kind::Decoded, {}}, pixels);
+    if (decoded)
+        *decoded = std::move(pixels);
+    return figure;
+}
+
+QImage EncodedImage::decode() const {
+    try {
+        return decodeBytes(bytes_, format_);
+    } catch (const std::bad_alloc&) {
+        throw FigureMemoryError();
+    }
+}
+
+QImage EncodedImage::pixels() const {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Decoded, {}},
+                                           [this] { return decodeBytes(bytes_, format_); });
+}
+
+QImage EncodedImage::smoothed(QSize size) const {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Smoothed, size}, [&] {
+        return SmoothResample(pixels(), size.width(), size.height());
+    });
+}
+
+QImage EncodedImage::viewImage(QSize size) const {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::View, size}, [&] {
+        QImage scaled = pixels().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (scaled.isNull() && !size.isEmpty())
+            throw std::bad_alloc(); // QImage reports a failed allocation as a null image
+        return scaled;
+    });
+}
