@@ -14,6 +14,8 @@ std::size_t DecodedImageCache::KeyHash::operator()(const Key& k) const noexcept 
     h ^= (std::size_t(k.kind) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
     h ^= (std::size_t(std::uint32_t(k.size.width())) << 32 | std::uint32_t(k.size.height())) +
          0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    h ^= std::size_t(std::uint32_t(k.part.x()) * 31u + std::uint32_t(k.part.y())) +
+         0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
     return h;
 }
 

@@ -9,6 +9,7 @@
 // cache changes no result: a dropped image is decoded again to the same pixels.
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QtGlobal>
 #include <cstdint>
@@ -23,6 +24,7 @@ public:
         std::uint64_t source = 0; // EncodedImage::id()
         Kind kind = Kind::Decoded;
         QSize size;
+        QRect part; // of a smoothed image: the part of it, when not the whole
         bool operator==(const Key&) const = default;
     };
 

@@ -104,7 +104,8 @@ std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Fo
         std::make_shared<const EncodedImage>(Private{}, std::move(bytes), format, pixels.size());
     interned().add(hash, figure);
     // A page showing the figure is likely to be replayed soon.
-    DecodedImageCache::shared().put({figure->id(), DecodedImageCache::Kind::Decoded, {}}, pixels);
+    DecodedImageCache::shared().put({figure->id(), DecodedImageCache::Kind::Decoded, {}, {}},
+                                    pixels);
     if (decoded)
         *decoded = std::move(pixels);
     return figure;
@@ -119,18 +120,26 @@ QImage EncodedImage::decode() const {
 }
 
 QImage EncodedImage::pixels() const {
-    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Decoded, {}},
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Decoded, {}, {}},
                                            [this] { return decodeBytes(bytes_, format_); });
 }
 
 QImage EncodedImage::smoothed(QSize size) const {
-    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Smoothed, size}, [&] {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Smoothed, size, {}}, [&] {
         return SmoothResample(pixels(), size.width(), size.height());
     });
 }
 
+QImage EncodedImage::smoothedPart(QSize size, const QRect& part) const {
+    if (part == QRect(QPoint(0, 0), size))
+        return smoothed(size);
+    return DecodedImageCache::shared().get(
+        {id_, DecodedImageCache::Kind::Smoothed, size, part},
+        [&] { return SmoothResample(pixels(), size.width(), size.height(), part); });
+}
+
 QImage EncodedImage::viewImage(QSize size) const {
-    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::View, size}, [&] {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::View, size, {}}, [&] {
         QImage scaled = pixels().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (scaled.isNull() && !size.isEmpty())
             throw std::bad_alloc(); // QImage reports a failed allocation as a null image

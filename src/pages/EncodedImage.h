@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -48,6 +49,8 @@ public:
     QImage pixels() const;
     // The pixels resampled bilinearly to size (SmoothResample), cached likewise.
     QImage smoothed(QSize size) const;
+    // The part of smoothed(size) inside part, without smoothing the rest.
+    QImage smoothedPart(QSize size, const QRect& part) const;
     // The pixels scaled to size for a screen view (Qt's smooth scaling), cached likewise.
     QImage viewImage(QSize size) const;
 

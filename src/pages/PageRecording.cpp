@@ -271,14 +271,42 @@ public:
         const EncodedImage& figure = *r.encoded;
         if (screen_ && screenImage(r))
             return;
-        const QImage pixels =
-            r.resampleTo.isEmpty() ? figure.pixels() : figure.smoothed(r.resampleTo);
+        QRect target = r.target;
+        QImage pixels;
+        if (r.resampleTo.isEmpty()) {
+            pixels = figure.pixels();
+        } else if (r.resampleTo == target.size()) {
+            // Smoothed one pixel per dot: only the part that reaches the device is made (a
+            // bitmap at printer resolution can be far larger than the paper).
+            target &= visibleDots().adjusted(-2, -2, 2, 2);
+            if (target.isEmpty())
+                return;
+            pixels = figure.smoothedPart(r.resampleTo, target.translated(-r.target.topLeft()));
+        } else {
+            pixels = figure.smoothed(r.resampleTo);
+        }
         painter_.save();
         painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
         painter_.setRenderHint(QPainter::LosslessImageRendering,
                                figure.format() == EncodedImage::Format::Bitmap);
-        painter_.drawImage(r.target, pixels);
+        painter_.drawImage(target, pixels);
         painter_.restore();
+    }
+
+    // The part of the page's coordinates that can reach the device: the device (and the
+    // clip, when there is one) taken back through the painter's transform.
+    QRect visibleDots() const {
+        constexpr int unbounded = 1 << 30;
+        const QRect everything(-unbounded / 2, -unbounded / 2, unbounded, unbounded);
+        const QPaintDevice* device = painter_.device();
+        bool invertible = false;
+        const QTransform back = painter_.combinedTransform().inverted(&invertible);
+        if (!device || !invertible)
+            return everything;
+        QRectF area = back.mapRect(QRectF(0, 0, device->width(), device->height()));
+        if (painter_.hasClipping())
+            area &= painter_.clipBoundingRect();
+        return area.toAlignedRect();
     }
 
     // On the screen, a figure that the painter shrinks is drawn from its pixels scaled once

@@ -72,12 +72,12 @@ PageRecording decodedAsBefore(const PageRecording& page) {
 }
 
 QImage played(const PageRecording& page, double scale = 1.0,
-              PageRecording::Target target = PageRecording::Target::Output) {
+              PageRecording::Target target = PageRecording::Target::Output, QPoint origin = {}) {
     QImage image(int(page.width() * scale), int(page.height() * scale), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.scale(scale, scale);
-    page.replay(painter, {}, target);
+    page.replay(painter, origin, target);
     return image;
 }
 
@@ -163,6 +163,10 @@ private slots:
         QCOMPARE(played(page), reference);
         // Played again from the cache.
         QCOMPARE(played(page), reference);
+        // Figures partly off the device: only their part on it is smoothed, same pixels.
+        const QPoint shifted(-600, -150);
+        QCOMPARE(played(page, 1.0, PageRecording::Target::Output, shifted),
+                 played(decodedAsBefore(page), 1.0, PageRecording::Target::Output, shifted));
     }
 
     void pagesDoNotDependOnTheFilesAfterLayout() {

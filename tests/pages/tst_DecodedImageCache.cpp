@@ -15,7 +15,7 @@ QImage filled(int side, QRgb colour) {
 }
 
 DecodedImageCache::Key key(std::uint64_t source, QSize size = {}) {
-    return {source, DecodedImageCache::Kind::View, size};
+    return {source, DecodedImageCache::Kind::View, size, {}};
 }
 
 } // namespace
