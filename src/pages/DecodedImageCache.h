@@ -39,6 +39,7 @@ public:
     QImage get(const Key& key, const std::function<QImage()>& make);
     // Keeps image under key (the first decoding at layout time), as get() would.
     void put(const Key& key, const QImage& image);
+    bool contains(const Key& key) const { return index_.count(key) != 0; }
     // Drops every image of one source (the figure is gone).
     void forget(std::uint64_t source);
     void clear();

@@ -138,9 +138,25 @@ QImage EncodedImage::smoothedPart(QSize size, const QRect& part) const {
         [&] { return SmoothResample(pixels(), size.width(), size.height(), part); });
 }
 
+QImage EncodedImage::source(QSize size) const {
+    // A JPEG shown much smaller than its pixels is shrunk by libjpeg while decoding, by the
+    // largest of 1/2, 1/4, 1/8 that keeps at least size, unless its pixels are cached anyway.
+    int denominator = 1;
+    if (format_ == Format::Jpeg) {
+        while (denominator < 8 &&
+               (pixelSize_.width() + 2 * denominator - 1) / (2 * denominator) >= size.width() &&
+               (pixelSize_.height() + 2 * denominator - 1) / (2 * denominator) >= size.height())
+            denominator *= 2;
+    }
+    if (denominator == 1 ||
+        DecodedImageCache::shared().contains({id_, DecodedImageCache::Kind::Decoded, {}, {}}))
+        return pixels();
+    return jpeg_reader::decodeScaled(bytes_, denominator);
+}
+
 QImage EncodedImage::viewImage(QSize size) const {
     return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::View, size, {}}, [&] {
-        QImage scaled = pixels().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage scaled = source(size).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (scaled.isNull() && !size.isEmpty())
             throw std::bad_alloc(); // QImage reports a failed allocation as a null image
         return scaled;

@@ -67,6 +67,9 @@ public:
     EncodedImage(Private, QByteArray bytes, Format format, QSize pixelSize);
 
 private:
+    // Pixels to scale down to size for a view.
+    QImage source(QSize size) const;
+
     QByteArray bytes_;
     Format format_;
     QSize pixelSize_;
