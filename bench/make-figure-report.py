@@ -77,13 +77,12 @@ def write_bmp(path, width, height, seed):
 def write_jpeg(path, width, height, seed):
     rnd = random.Random(seed)
     base = [rnd.randint(40, 200) for _ in range(3)]
+    noise = bytes(rnd.randrange(13) for _ in range(width * 3 + 97))
     variants = []
     for v in range(32):
-        r = bytearray(width * 3)
-        for x in range(width):
-            for c in range(3):
-                r[3 * x + c] = (base[c] + (x * (c + 1) + v * 7 + rnd.randint(0, 12)) // 16) & 255
-        variants.append(bytes(r))
+        shift = (v * 31) % 97
+        variants.append(bytes((base[i % 3] + ((i // 3) * (i % 3 + 1) + v * 7 + noise[i + shift]) // 16)
+                              & 255 for i in range(width * 3)))
     ppm = path + '.ppm'
     with open(ppm, 'wb') as f:
         f.write(b'P6 %d %d 255\n' % (width, height))
