@@ -71,8 +71,10 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-EncodedImage::EncodedImage(Private, QByteArray bytes, Format format, QSize pixelSize)
-    : bytes_(std::move(bytes)), format_(format), pixelSize_(pixelSize), id_(nextId++) {
+EncodedImage::EncodedImage(Private, QByteArray stored, bool deflated, Format format,
+                           QSize pixelSize)
+    : stored_(std::move(stored)), deflated_(deflated), format_(format), pixelSize_(pixelSize),
+      id_(nextId++) {
     ++live;
 }
 
@@ -100,8 +102,17 @@ std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Fo
         return known;
     }
     QImage pixels = decodeBytes(bytes, format); // the loaders' errors end the layout here
-    auto figure =
-        std::make_shared<const EncodedImage>(Private{}, std::move(bytes), format, pixels.size());
+    // Uncompressed bitmaps (most BMP files) are deflated in memory; JPEG is compressed already.
+    bool deflated = false;
+    if (format == Format::Bitmap && bytes.size() >= 4096) {
+        QByteArray packed = qCompress(bytes, 1);
+        if (!packed.isEmpty() && packed.size() < bytes.size() / 4 * 3) {
+            bytes = std::move(packed);
+            deflated = true;
+        }
+    }
+    auto figure = std::make_shared<const EncodedImage>(Private{}, std::move(bytes), deflated,
+                                                       format, pixels.size());
     interned().add(hash, figure);
     // A page showing the figure is likely to be replayed soon.
     DecodedImageCache::shared().put({figure->id(), DecodedImageCache::Kind::Decoded, {}, {}},
@@ -111,9 +122,18 @@ std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Fo
     return figure;
 }
 
+QByteArray EncodedImage::bytes() const {
+    if (!deflated_)
+        return stored_;
+    QByteArray bytes = qUncompress(stored_);
+    if (bytes.isEmpty())
+        throw std::bad_alloc(); // the data was checked when stored: only memory can fail
+    return bytes;
+}
+
 QImage EncodedImage::decode() const {
     try {
-        return decodeBytes(bytes_, format_);
+        return decodeBytes(bytes(), format_);
     } catch (const std::bad_alloc&) {
         throw FigureMemoryError();
     }
@@ -121,7 +141,7 @@ QImage EncodedImage::decode() const {
 
 QImage EncodedImage::pixels() const {
     return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Decoded, {}, {}},
-                                           [this] { return decodeBytes(bytes_, format_); });
+                                           [this] { return decodeBytes(bytes(), format_); });
 }
 
 QImage EncodedImage::smoothed(QSize size) const {
@@ -151,7 +171,7 @@ QImage EncodedImage::source(QSize size) const {
     if (denominator == 1 ||
         DecodedImageCache::shared().contains({id_, DecodedImageCache::Kind::Decoded, {}, {}}))
         return pixels();
-    return jpeg_reader::decodeScaled(bytes_, denominator);
+    return jpeg_reader::decodeScaled(stored_, denominator); // JPEG is never deflated
 }
 
 QImage EncodedImage::viewImage(QSize size) const {
@@ -159,6 +179,30 @@ QImage EncodedImage::viewImage(QSize size) const {
         QImage scaled = source(size).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (scaled.isNull() && !size.isEmpty())
             throw std::bad_alloc(); // QImage reports a failed allocation as a null image
+        return scaled;
+    });
+}
+
+QImage EncodedImage::viewImagePart(QSize size, const QRect& part) const {
+    const QRect whole(QPoint(0, 0), size);
+    const QRect wanted = part & whole;
+    if (wanted == whole)
+        return viewImage(size);
+    if (wanted.isEmpty())
+        return QImage();
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::View, size, wanted}, [&] {
+        // The pixels under the part, scaled on their own: the rest is never scaled.
+        const QImage pixels = source(size);
+        const double sx = double(pixels.width()) / size.width();
+        const double sy = double(pixels.height()) / size.height();
+        const QRect under =
+            QRectF(wanted.x() * sx, wanted.y() * sy, wanted.width() * sx, wanted.height() * sy)
+                .toAlignedRect() &
+            pixels.rect();
+        QImage scaled = pixels.copy(under).scaled(wanted.size(), Qt::IgnoreAspectRatio,
+                                                  Qt::SmoothTransformation);
+        if (scaled.isNull())
+            throw std::bad_alloc();
         return scaled;
     });
 }

@@ -39,7 +39,11 @@ public:
     EncodedImage& operator=(const EncodedImage&) = delete;
 
     Format format() const { return format_; }
-    const QByteArray& bytes() const { return bytes_; }
+    // The file's bytes as read.
+    QByteArray bytes() const;
+    // What the figure holds in memory: the bytes, deflated where that pays (an uncompressed
+    // bitmap of a drawing shrinks to a few percent).
+    qsizetype storedSize() const { return stored_.size(); }
     QSize pixelSize() const { return pixelSize_; }
     // Unique for the life of the process (an address could be reused by a later figure).
     std::uint64_t id() const { return id_; }
@@ -53,6 +57,8 @@ public:
     QImage smoothedPart(QSize size, const QRect& part) const;
     // The pixels scaled to size for a screen view (Qt's smooth scaling), cached likewise.
     QImage viewImage(QSize size) const;
+    // The part of viewImage(size) inside part (the rest of the figure is off the screen).
+    QImage viewImagePart(QSize size, const QRect& part) const;
 
     // Decodes the bytes without the cache.
     QImage decode() const;
@@ -64,13 +70,14 @@ private:
     struct Private {};
 
 public:
-    EncodedImage(Private, QByteArray bytes, Format format, QSize pixelSize);
+    EncodedImage(Private, QByteArray stored, bool deflated, Format format, QSize pixelSize);
 
 private:
     // Pixels to scale down to size for a view.
     QImage source(QSize size) const;
 
-    QByteArray bytes_;
+    QByteArray stored_;
+    bool deflated_;
     Format format_;
     QSize pixelSize_;
     std::uint64_t id_;

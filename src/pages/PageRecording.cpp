@@ -328,10 +328,17 @@ public:
             return false;
         if (size.isEmpty())
             return true; // less than a pixel: nothing to see
-        const QImage view = r.encoded->viewImage(size);
+        // Only the part on the device (and inside the clip) is scaled.
+        QRect visible(0, 0, painter_.device()->width(), painter_.device()->height());
+        if (painter_.hasClipping())
+            visible &= t.mapRect(painter_.clipBoundingRect()).toAlignedRect();
+        const QRect part = QRect(QPoint(left, top), size) & visible.adjusted(-1, -1, 1, 1);
+        if (part.isEmpty())
+            return true;
+        const QImage view = r.encoded->viewImagePart(size, part.translated(-left, -top));
         painter_.save();
         painter_.resetTransform();
-        painter_.drawImage(QPoint(left, top), view);
+        painter_.drawImage(part.topLeft(), view);
         painter_.restore();
         return true;
     }

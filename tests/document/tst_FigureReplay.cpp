@@ -51,7 +51,7 @@ PageRecording decodedAsBefore(const PageRecording& page) {
     PageRecording before(QSize(page.width(), page.height()));
     for (PageRecord record : page.records()) {
         if (auto* r = std::get_if<ImageRecord>(&record); r && r->encoded) {
-            const QByteArray& bytes = r->encoded->bytes();
+            const QByteArray bytes = r->encoded->bytes();
             QImage pixels = r->encoded->format() == EncodedImage::Format::Bitmap
                                 ? bmp_reader::decode(bytes)
                                 : jpeg_reader::decode(bytes);
@@ -194,6 +194,8 @@ private slots:
         QCOMPARE(images[0].encoded, images[3].encoded);
         QVERIFY(images[1].encoded != images[0].encoded);
         QCOMPARE(images[0].encoded->bytes().size(), QFileInfo(bmp_).size());
+        // An uncompressed bitmap of a drawing is held deflated.
+        QVERIFY(images[0].encoded->storedSize() < QFileInfo(bmp_).size() / 4);
         // A second layout of the same files shares them with the first one's pages.
         Layout again(2);
         again.run(report());
