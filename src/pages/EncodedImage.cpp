@@ -168,9 +168,12 @@ QImage EncodedImage::source(QSize size) const {
                (pixelSize_.height() + 2 * denominator - 1) / (2 * denominator) >= size.height())
             denominator *= 2;
     }
-    if (denominator == 1 ||
-        DecodedImageCache::shared().contains({id_, DecodedImageCache::Kind::Decoded, {}, {}}))
+    // The decoded pixels are used when cached, but not kept for a view: the screen-sized
+    // image is what a return to the page needs, and it is a fraction of their size.
+    if (DecodedImageCache::shared().contains({id_, DecodedImageCache::Kind::Decoded, {}, {}}))
         return pixels();
+    if (denominator == 1)
+        return decode();
     return jpeg_reader::decodeScaled(stored_, denominator); // JPEG is never deflated
 }
 
