@@ -114,9 +114,6 @@ std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Fo
     auto figure = std::make_shared<const EncodedImage>(Private{}, std::move(bytes), deflated,
                                                        format, pixels.size());
     interned().add(hash, figure);
-    // A page showing the figure is likely to be replayed soon.
-    DecodedImageCache::shared().put({figure->id(), DecodedImageCache::Kind::Decoded, {}, {}},
-                                    pixels);
     if (decoded)
         *decoded = std::move(pixels);
     return figure;
