@@ -271,19 +271,30 @@ public:
         const EncodedImage& figure = *r.encoded;
         if (screen_ && screenImage(r))
             return;
-        QRect target = r.target;
+        QRectF target = r.target;
         QImage pixels;
         if (r.resampleTo.isEmpty()) {
             pixels = figure.pixels();
-        } else if (r.resampleTo == target.size()) {
-            // Smoothed one pixel per dot: only the part that reaches the device is made (a
-            // bitmap at printer resolution can be far larger than the paper).
-            target &= visibleDots().adjusted(-2, -2, 2, 2);
-            if (target.isEmpty())
-                return;
-            pixels = figure.smoothedPart(r.resampleTo, target.translated(-r.target.topLeft()));
         } else {
-            pixels = figure.smoothed(r.resampleTo);
+            // Only the part of the smoothed image that reaches the device is made (a bitmap
+            // at printer resolution can be far larger than the paper). It is drawn where it
+            // lies in the whole image's target, with the same scale, so each device pixel
+            // samples the same image pixel as when the whole image is drawn.
+            const QSize size = r.resampleTo;
+            const double sx = double(r.target.width()) / size.width();
+            const double sy = double(r.target.height()) / size.height();
+            const QRect visible = visibleDots() & r.target;
+            if (visible.isEmpty())
+                return;
+            const QRect part = QRectF((visible.left() - r.target.left()) / sx,
+                                      (visible.top() - r.target.top()) / sy, visible.width() / sx,
+                                      visible.height() / sy)
+                                   .toAlignedRect()
+                                   .adjusted(-2, -2, 2, 2) &
+                               QRect(QPoint(0, 0), size);
+            pixels = figure.smoothedPart(size, part);
+            target = QRectF(r.target.left() + part.left() * sx, r.target.top() + part.top() * sy,
+                            part.width() * sx, part.height() * sy);
         }
         painter_.save();
         painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);

@@ -164,9 +164,11 @@ private slots:
         // Played again from the cache.
         QCOMPARE(played(page), reference);
         // Figures partly off the device: only their part on it is smoothed, same pixels.
-        const QPoint shifted(-600, -150);
-        QCOMPARE(played(page, 1.0, PageRecording::Target::Output, shifted),
-                 played(decodedAsBefore(page), 1.0, PageRecording::Target::Output, shifted));
+        // Bitmaps of odd width in dots are stretched one dot narrower (a centred rectangle
+        // spans 2 × (W div 2)), so the part is drawn scaled too.
+        for (const QPoint shifted : {QPoint(-600, -150), QPoint(-613, -151), QPoint(-1100, 0)})
+            QCOMPARE(played(page, 1.0, PageRecording::Target::Output, shifted),
+                     played(decodedAsBefore(page), 1.0, PageRecording::Target::Output, shifted));
     }
 
     void pagesDoNotDependOnTheFilesAfterLayout() {
