@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "document/FigurePathResolver.h"
+#include "pages/EncodedImage.h"
 #include "pages/MetafileEx.h"
 #include "platform/BmpReader.h"
 #include "platform/Cp932.h"
-#include "platform/JpegReader.h"
 #include "platform/Rounding.h"
 
 namespace {
@@ -60,19 +60,18 @@ LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t d
         break;
     }
     case FigureFormat::Bitmap: {
-        LoadedBitmap bitmap = bmp_reader::readFile(path);
-        loaded.sourceDpiX = bitmap.sourceDpiX;
-        loaded.sourceDpiY = bitmap.sourceDpiY;
-        loaded.Width = bitmapDots(bitmap.pixels.width(), bitmap.sourceDpiX, dpiX);
-        loaded.Height = bitmapDots(bitmap.pixels.height(), bitmap.sourceDpiY, dpiY);
-        loaded.image = std::make_shared<const QImage>(std::move(bitmap.pixels));
+        // The page keeps the file's bytes, decoded again when it is played.
+        loaded.image = EncodedImage::load(path, EncodedImage::Format::Bitmap);
+        loaded.sourceDpiX = bmp_reader::screenLogicalDpiX();
+        loaded.sourceDpiY = bmp_reader::screenLogicalDpiY();
+        loaded.Width = bitmapDots(loaded.image->pixelSize().width(), loaded.sourceDpiX, dpiX);
+        loaded.Height = bitmapDots(loaded.image->pixelSize().height(), loaded.sourceDpiY, dpiY);
         break;
     }
     case FigureFormat::Jpeg: {
-        auto image = std::make_shared<const QImage>(jpeg_reader::readFile(path));
-        loaded.Width = image->width();
-        loaded.Height = image->height();
-        loaded.image = std::move(image);
+        loaded.image = EncodedImage::load(path, EncodedImage::Format::Jpeg);
+        loaded.Width = loaded.image->pixelSize().width();
+        loaded.Height = loaded.image->pixelSize().height();
         break;
     }
     }

@@ -9,6 +9,7 @@
 
 #include "document/FigurePlacement.h"
 
+class EncodedImage;
 class FigurePathResolver;
 class VectorFigure;
 
@@ -24,8 +25,8 @@ QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format, const QS
 struct LoadedFigure {
     FigureFormat format = FigureFormat::Metafile;
     std::shared_ptr<const VectorFigure> figure;
-    std::shared_ptr<const QImage> image; // bitmap or JPEG pixels
-    double sourceDpiX = 96.0;            // bitmap only
+    std::shared_ptr<const EncodedImage> image; // bitmap or JPEG file bytes, checked
+    double sourceDpiX = 96.0;                  // bitmap only
     double sourceDpiY = 96.0;
     std::int32_t Width = 0; // dots
     std::int32_t Height = 0;

@@ -102,29 +102,27 @@ void LayoutEngine::HandleFigureFile() {
             canvas.drawFigure(rect, figure.figure);
         break;
     case FigureFormat::Bitmap:
+        // The page keeps the file's bytes; the pixels are decoded (and smoothed) when the page
+        // is played, through a bounded cache, instead of living with the page.
+        if (settings_.BitmapDrawType == 1 && figure.image->pixelSize().isEmpty())
+            throw failed(AssertionFailure()); // the resampler's precondition, checked here
         if (settings_.BitmapDrawType == 1 && !image_limits::fitsInLimit(width, height, 3)) {
             // A large bitmap at printer resolution would need more memory than one image may
             // take: it is stretched with smoothing at replay instead of failing the layout.
             if (!rect.isEmpty())
-                canvas.stretchDraw(rect, figure.image, true);
+                canvas.drawEncodedImage(rect, figure.image, {}, true);
         } else if (settings_.BitmapDrawType == 1) {
-            // Smoothed to its size in dots first; stretching it then changes at most a dot.
-            std::shared_ptr<const QImage> smooth;
-            try {
-                smooth =
-                    std::make_shared<const QImage>(SmoothResample(*figure.image, width, height));
-            } catch (const std::runtime_error& e) {
-                throw failed(e);
-            }
+            // Smoothed to its size in dots when played; stretching it then changes at most a
+            // dot.
             if (!rect.isEmpty())
-                canvas.stretchDraw(rect, std::move(smooth), false);
+                canvas.drawEncodedImage(rect, figure.image, QSize(width, height), false);
         } else if (!rect.isEmpty()) {
-            canvas.stretchDraw(rect, figure.image, false);
+            canvas.drawEncodedImage(rect, figure.image, {}, false);
         }
         break;
     case FigureFormat::Jpeg:
         if (!rect.isEmpty())
-            canvas.stretchDraw(rect, figure.image, false);
+            canvas.drawEncodedImage(rect, figure.image, {}, false);
         break;
     }
 

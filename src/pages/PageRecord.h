@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "pages/EncodedImage.h"
 #include "pages/VectorFigure.h"
 
 enum class PenStyle : std::uint8_t { Solid, Dot };
@@ -68,11 +69,15 @@ struct FillRecord {
     QRgb color = qRgb(255, 255, 255);
 };
 
-// A raster image stretched into target.
+// A raster image stretched into target: either decoded pixels held by the page (image), or
+// a figure file's bytes (encoded) decoded when the page is played and, when resampleTo is
+// not empty, smoothed to that size with SmoothResample first.
 struct ImageRecord {
     QRect target;
     std::shared_ptr<const QImage> image;
     bool smooth = false;
+    std::shared_ptr<const EncodedImage> encoded;
+    QSize resampleTo;
 };
 
 // A vector picture played into target.

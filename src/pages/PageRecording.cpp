@@ -156,7 +156,8 @@ std::size_t PageRecording::storageBytes() const {
 // Plays a page's records onto a painter, keeping the pen it set last.
 class PagePlayer {
 public:
-    PagePlayer(QPainter& painter, const PageRecording& page) : painter_(painter), page_(page) {
+    PagePlayer(QPainter& painter, const PageRecording& page, PageRecording::Target target)
+        : painter_(painter), page_(page), screen_(target == PageRecording::Target::Screen) {
         // A rule one dot wide at 600 dpi is a fraction of a screen pixel in the preview;
         // draw such rules at least one device pixel wide, as a printer or metafile player does.
         // The scale is the whole way to the device: world transform, window and viewport.
@@ -250,6 +251,10 @@ public:
     void operator()(const FillRecord& r) { painter_.fillRect(r.rect, QColor(r.color)); }
 
     void operator()(const ImageRecord& r) {
+        if (r.encoded) {
+            encoded(r);
+            return;
+        }
         if (!r.image)
             return;
         painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
@@ -263,6 +268,96 @@ public:
         painter_.save();
         r.figure->draw(painter_, r.target);
         painter_.restore();
+    }
+
+    // A figure file's image. Bitmaps stay lossless on vector devices (a PDF, a print job):
+    // the labels of a plan must not blur. JPEG photographs keep Qt's JPEG encoding there,
+    // as they came (a second encoding at high quality; lossless would multiply their size).
+    void encoded(const ImageRecord& r) {
+        const EncodedImage& figure = *r.encoded;
+        if (screen_ && screenImage(r))
+            return;
+        QRectF target = r.target;
+        QImage pixels;
+        if (r.resampleTo.isEmpty()) {
+            pixels = figure.pixels();
+        } else {
+            // Only the part of the smoothed image that reaches the device is made (a bitmap
+            // at printer resolution can be far larger than the paper). It is drawn where it
+            // lies in the whole image's target, with the same scale, so each device pixel
+            // samples the same image pixel as when the whole image is drawn.
+            const QSize size = r.resampleTo;
+            const double sx = double(r.target.width()) / size.width();
+            const double sy = double(r.target.height()) / size.height();
+            const QRect visible = visibleDots() & r.target;
+            if (visible.isEmpty())
+                return;
+            const QRect part = QRectF((visible.left() - r.target.left()) / sx,
+                                      (visible.top() - r.target.top()) / sy, visible.width() / sx,
+                                      visible.height() / sy)
+                                   .toAlignedRect()
+                                   .adjusted(-2, -2, 2, 2) &
+                               QRect(QPoint(0, 0), size);
+            pixels = figure.smoothedPart(size, part);
+            target = QRectF(r.target.left() + part.left() * sx, r.target.top() + part.top() * sy,
+                            part.width() * sx, part.height() * sy);
+        }
+        painter_.save();
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
+        painter_.setRenderHint(QPainter::LosslessImageRendering,
+                               figure.format() == EncodedImage::Format::Bitmap);
+        painter_.drawImage(target, pixels);
+        painter_.restore();
+    }
+
+    // The part of the page's coordinates that can reach the device: the device (and the
+    // clip, when there is one) taken back through the painter's transform.
+    QRect visibleDots() const {
+        constexpr int unbounded = 1 << 30;
+        const QRect everything(-unbounded / 2, -unbounded / 2, unbounded, unbounded);
+        const QPaintDevice* device = painter_.device();
+        bool invertible = false;
+        const QTransform back = painter_.combinedTransform().inverted(&invertible);
+        if (!device || !invertible)
+            return everything;
+        QRectF area = back.mapRect(QRectF(0, 0, device->width(), device->height()));
+        if (painter_.hasClipping())
+            area &= painter_.clipBoundingRect();
+        return area.toAlignedRect();
+    }
+
+    // On the screen, a figure that the painter shrinks is drawn from its pixels scaled once
+    // to its size on the device (cached), one image pixel per device pixel. False when the
+    // painter enlarges it, rotates or shears: the figure is then drawn as for output.
+    bool screenImage(const ImageRecord& r) {
+        if (painter_.window() != painter_.viewport())
+            return false;
+        const QTransform t = painter_.worldTransform();
+        if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0)
+            return false;
+        const QRectF device = t.mapRect(QRectF(r.target));
+        const int left = int(std::lround(device.left()));
+        const int top = int(std::lround(device.top()));
+        const QSize size(int(std::lround(device.right())) - left,
+                         int(std::lround(device.bottom())) - top);
+        const QSize full = r.resampleTo.isEmpty() ? r.encoded->pixelSize() : r.resampleTo;
+        if (size.width() >= full.width() || size.height() >= full.height())
+            return false;
+        if (size.isEmpty())
+            return true; // less than a pixel: nothing to see
+        // Only the part on the device (and inside the clip) is scaled.
+        QRect visible(0, 0, painter_.device()->width(), painter_.device()->height());
+        if (painter_.hasClipping())
+            visible &= t.mapRect(painter_.clipBoundingRect()).toAlignedRect();
+        const QRect part = QRect(QPoint(left, top), size) & visible.adjusted(-1, -1, 1, 1);
+        if (part.isEmpty())
+            return true;
+        const QImage view = r.encoded->viewImagePart(size, part.translated(-left, -top));
+        painter_.save();
+        painter_.resetTransform();
+        painter_.drawImage(part.topLeft(), view);
+        painter_.restore();
+        return true;
     }
 
     // Walks the page in drawing order.
@@ -322,6 +417,7 @@ private:
 
     QPainter& painter_;
     const PageRecording& page_;
+    bool screen_ = false;
     double scale_ = 1.0;
     bool raster_ = false;
     bool glyphImages_ = false;
@@ -331,9 +427,9 @@ private:
     QList<QPointF> positions_;
 };
 
-void PageRecording::replay(QPainter& painter, QPoint origin) const {
+void PageRecording::replay(QPainter& painter, QPoint origin, Target target) const {
     painter.save();
     painter.translate(origin);
-    PagePlayer(painter, *this).play();
+    PagePlayer(painter, *this, target).play();
     painter.restore();
 }

@@ -61,8 +61,14 @@ public:
     // Bytes held by the page's arrays and text buffer (their capacity).
     std::size_t storageBytes() const;
 
+    // Output plays figure bitmaps with the pixels of the layout resolution (smoothed to their
+    // size in dots where the layout asked for it) and keeps bitmaps lossless in a PDF or print
+    // job. Screen draws a figure that the painter shrinks from pixels scaled to the size it
+    // takes on the device, so that a preview does not smooth at printer resolution.
+    enum class Target : std::uint8_t { Output, Screen };
+
     // Plays the page with its (0, 0) at origin in the painter's current coordinates.
-    void replay(QPainter& painter, QPoint origin = {}) const;
+    void replay(QPainter& painter, QPoint origin = {}, Target target = Target::Output) const;
 
 private:
     enum class Kind : std::uint8_t { Text, Line, Polyline, Rectangle, Fill, Image, Figure };

@@ -16,4 +16,7 @@ inline constexpr const char* JobNotSent = "印刷ジョブを %1 に送れませ
 // The pages could not be written to a PDF file (also the spool file of a print job); %1 is the
 // file, %2 the reason.
 inline constexpr const char* PdfNotWritten = "PDF ファイル \"%1\" を書き込めません: %2";
+// Decoding or smoothing a figure bitmap at replay needed more memory than there was.
+inline constexpr const char* FigureOutOfMemory = "図のイメージを展開するメモリが足りません。ほかの"
+                                                 "アプリケーションを終了してからやり直してください";
 } // namespace pages_errors

@@ -93,7 +93,22 @@ void RecordingCanvas::fillRect(const QRect& rect) {
 
 void RecordingCanvas::stretchDraw(const QRect& target, std::shared_ptr<const QImage> image,
                                   bool smooth) {
-    page_->append(ImageRecord{target, std::move(image), smooth});
+    ImageRecord record;
+    record.target = target;
+    record.image = std::move(image);
+    record.smooth = smooth;
+    page_->append(std::move(record));
+}
+
+void RecordingCanvas::drawEncodedImage(const QRect& target,
+                                       std::shared_ptr<const EncodedImage> image, QSize resampleTo,
+                                       bool smooth) {
+    ImageRecord record;
+    record.target = target;
+    record.smooth = smooth;
+    record.encoded = std::move(image);
+    record.resampleTo = resampleTo;
+    page_->append(std::move(record));
 }
 
 void RecordingCanvas::drawFigure(const QRect& target, std::shared_ptr<const VectorFigure> figure) {

@@ -79,6 +79,10 @@ public:
     void fillRect(const QRect& rect);
     void stretchDraw(const QRect& target, std::shared_ptr<const QImage> image, bool smooth = false);
     void drawFigure(const QRect& target, std::shared_ptr<const VectorFigure> figure);
+    // A figure file's image, decoded when the page is played: stretched into target (with
+    // smoothing when smooth), after SmoothResample to resampleTo when that is not empty.
+    void drawEncodedImage(const QRect& target, std::shared_ptr<const EncodedImage> image,
+                          QSize resampleTo = {}, bool smooth = false);
 
 private:
     void updateFont();

@@ -77,7 +77,7 @@ void cmykToRgb(const JSAMPLE* cmyk, uchar* rgb, int width, bool inverted) {
 }
 
 // Returns 0 on success, libjpeg's message code on failure, or allocationFailed.
-int decodeInto(Decoder& d, const JOCTET* data, unsigned long size) {
+int decodeInto(Decoder& d, const JOCTET* data, unsigned long size, int scaleDenominator = 1) {
     d.cinfo.err = jpeg_std_error(&d.errors.base);
     d.errors.base.error_exit = errorExit;
     d.errors.base.emit_message = emitMessage;
@@ -94,12 +94,17 @@ int decodeInto(Decoder& d, const JOCTET* data, unsigned long size) {
 
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     d.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    const int width = int(d.cinfo.image_width);
-    const int height = int(d.cinfo.image_height);
-    if (!image_limits::fitsInLimit(width, height, 3)) {
+    if (!image_limits::fitsInLimit(d.cinfo.image_width, d.cinfo.image_height, 3)) {
         jpeg_destroy_decompress(&d.cinfo);
         return JERR_IMAGE_TOO_BIG;
     }
+    // libjpeg shrinks by 1/2, 1/4 or 1/8 while decoding (in the DCT), far quicker than
+    // decoding everything and scaling afterwards.
+    d.cinfo.scale_num = 1;
+    d.cinfo.scale_denom = unsigned(scaleDenominator);
+    jpeg_calc_output_dimensions(&d.cinfo);
+    const int width = int(d.cinfo.output_width);
+    const int height = int(d.cinfo.output_height);
     d.image = large_image::allocate(width, height, QImage::Format_RGB888);
     if (d.image.isNull()) {
         jpeg_destroy_decompress(&d.cinfo);
@@ -135,9 +140,15 @@ int decodeInto(Decoder& d, const JOCTET* data, unsigned long size) {
 namespace jpeg_reader {
 
 QImage decode(QByteArrayView file) {
+    return decodeScaled(file, 1);
+}
+
+QImage decodeScaled(QByteArrayView file, int scaleDenominator) {
+    if (scaleDenominator != 2 && scaleDenominator != 4 && scaleDenominator != 8)
+        scaleDenominator = 1;
     Decoder decoder;
     const int code = decodeInto(decoder, reinterpret_cast<const JOCTET*>(file.data()),
-                                static_cast<unsigned long>(file.size()));
+                                static_cast<unsigned long>(file.size()), scaleDenominator);
     if (code == allocationFailed)
         throw std::bad_alloc();
     if (code != 0)

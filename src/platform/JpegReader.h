@@ -27,6 +27,11 @@ namespace jpeg_reader {
 // refused with libjpeg's "image too big" code before any pixel memory is taken.
 QImage decode(QByteArrayView file);
 
+// The image shrunk by 1/scaleDenominator (2, 4 or 8; anything else decodes the whole size)
+// while decoding: each side is the stored one divided and rounded up. For screen views; the
+// pixels are not those of decode() scaled.
+QImage decodeScaled(QByteArrayView file, int scaleDenominator);
+
 // Reads and decodes the file at path. Throws JpegError as decode() does, std::runtime_error
 // when the file cannot be read.
 QImage readFile(const QString& path);

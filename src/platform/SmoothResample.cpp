@@ -64,20 +64,43 @@ Samples samples(int targetCount, int sourceCount) {
     return uchar(result < 0 ? 0 : (result > 255 ? 255 : result));
 }
 
+// The samples of count consecutive positions from first.
+Samples slice(Samples all, int first, int count) {
+    const auto from = static_cast<std::ptrdiff_t>(first);
+    const auto to = from + count;
+    auto cut = [&](auto& v) {
+        v.erase(v.begin() + to, v.end());
+        v.erase(v.begin(), v.begin() + from);
+    };
+    cut(all.near);
+    cut(all.far);
+    cut(all.fraction);
+    cut(all.fractionD);
+    cut(all.dyadic);
+    return all;
+}
+
 } // namespace
 
 QImage SmoothResample(const QImage& source, int width, int height) {
+    return SmoothResample(source, width, height, QRect(0, 0, width, height));
+}
+
+QImage SmoothResample(const QImage& source, int width, int height, const QRect& wanted) {
     const int sourceWidth = source.width();
     const int sourceHeight = source.height();
     if (sourceWidth < 1 || sourceHeight < 1)
         throw AssertionFailure();
     if (width <= 0 || height <= 0)
         return QImage();
+    const QRect part = wanted & QRect(0, 0, width, height);
+    if (part.isEmpty())
+        return QImage();
 
     const QImage pixels = source.format() == QImage::Format_RGB888
                               ? source
                               : source.convertToFormat(QImage::Format_RGB888);
-    QImage target = large_image::allocate(width, height, QImage::Format_RGB888);
+    QImage target = large_image::allocate(part.width(), part.height(), QImage::Format_RGB888);
     if (pixels.isNull() || target.isNull())
         throw std::bad_alloc();
 
@@ -85,16 +108,19 @@ QImage SmoothResample(const QImage& source, int width, int height) {
     std::vector<const uchar*> sourceRows(static_cast<size_t>(sourceHeight));
     for (int y = 0; y < sourceHeight; ++y)
         sourceRows[size_t(y)] = pixels.constScanLine(y);
-    std::vector<uchar*> targetRows(static_cast<size_t>(height));
+    std::vector<uchar*> targetRows(static_cast<size_t>(part.height()));
     uchar* const targetBits = target.bits();
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; y < part.height(); ++y)
         targetRows[size_t(y)] = targetBits + qsizetype(y) * target.bytesPerLine();
 
-    const Samples columns = samples(width, sourceWidth);
-    const Samples rows = samples(height, sourceHeight);
-    std::vector<int> leftOffsets(static_cast<size_t>(width));
-    std::vector<int> rightOffsets(static_cast<size_t>(width));
-    for (size_t x = 0; x < size_t(width); ++x) {
+    // Where every column and row of the whole width × height samples the source, kept for
+    // the columns and rows of the part only (indexed from the part's left and top).
+    const Samples columns = slice(samples(width, sourceWidth), part.left(), part.width());
+    const Samples rows = slice(samples(height, sourceHeight), part.top(), part.height());
+    const int partWidth = part.width();
+    std::vector<int> leftOffsets(static_cast<size_t>(partWidth));
+    std::vector<int> rightOffsets(static_cast<size_t>(partWidth));
+    for (size_t x = 0; x < size_t(partWidth); ++x) {
         leftOffsets[x] = 3 * columns.near[x];
         rightOffsets[x] = 3 * columns.far[x];
     }
@@ -107,14 +133,14 @@ QImage SmoothResample(const QImage& source, int width, int height) {
     // less than 1e-9, so it decides the rounding unless it lies next to a half; only then is
     // the channel evaluated again in extended precision, whose rounding of an exact or near
     // half is the one that counts.
-    const size_t values = size_t(width) * 3;
+    const size_t values = size_t(partWidth) * 3;
     std::vector<double> firstRow(values), secondRow(values);
     double* top = firstRow.data();
     double* bottom = secondRow.data();
     int topIndex = -1, bottomIndex = -1;
     auto interpolateRow = [&](int sourceRow, double* result) {
         const uchar* const row = sourceRows[size_t(sourceRow)];
-        for (size_t x = 0; x < size_t(width); ++x) {
+        for (size_t x = 0; x < size_t(partWidth); ++x) {
             const uchar* const a = row + leftOffsets[x];
             const uchar* const b = row + rightOffsets[x];
             const double fx = columns.fractionD[x];
@@ -126,7 +152,7 @@ QImage SmoothResample(const QImage& source, int width, int height) {
     constexpr double nearHalf = 1e-7;
     const bool allColumnsDyadic =
         std::all_of(columns.dyadic.begin(), columns.dyadic.end(), [](char d) { return d; });
-    for (size_t y = 0; y < size_t(height); ++y) {
+    for (size_t y = 0; y < size_t(part.height()); ++y) {
         const int upper = rows.near[y];
         const int lower = rows.far[y];
         if (upper != topIndex) {

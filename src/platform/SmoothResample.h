@@ -3,6 +3,7 @@
 // printer dots before it is drawn, instead of being stretched pixel by pixel.
 
 #include <QImage>
+#include <QRect>
 #include <stdexcept>
 
 // "Assertion failure": a broken precondition (a source bitmap with no pixels).
@@ -18,3 +19,8 @@ public:
 // height of 0 or less gives a null image. Throws AssertionFailure when source has zero width
 // or height.
 QImage SmoothResample(const QImage& source, int width, int height);
+
+// The part of that width × height image inside part (clipped to it), with the same pixels as
+// the whole image has there; a null image when nothing of part lies inside. A page needs only
+// the part of a figure that falls on the paper.
+QImage SmoothResample(const QImage& source, int width, int height, const QRect& part);

@@ -97,9 +97,11 @@ void PageImage::paint(QPainter& painter, const QRect& exposed) const {
     }
     painter.setBrush(Qt::NoBrush);
 
-    // The page itself, one recorded dot to sx by sy pixels, its (0, 0) on the paper corner.
+    // The page itself, one recorded dot to sx by sy pixels, its (0, 0) on the paper corner;
+    // figures shrunk by the zoom are drawn from pixels scaled to the screen, not smoothed at
+    // printer resolution.
     painter.scale(sx, sy);
-    page_->replay(painter, QPoint(0, 0));
+    page_->replay(painter, QPoint(0, 0), PageRecording::Target::Screen);
     painter.restore();
 }
 

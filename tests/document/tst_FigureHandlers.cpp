@@ -199,9 +199,13 @@ private slots:
             QCOMPARE(images.size(), 1);
             QVERIFY(!images[0].smooth);
             QCOMPARE(images[0].target.size(), QSize(2 * (size.width() / 2), size.height()));
-            QCOMPARE(images[0].image->size(), type == 1 ? size : QSize(96, 48));
+            // The page holds the file's bytes; type 1 has them smoothed to the size in dots
+            // when played.
+            QVERIFY(images[0].encoded);
+            QCOMPARE(images[0].encoded->pixelSize(), QSize(96, 48));
+            QCOMPARE(images[0].resampleTo, type == 1 ? size : QSize());
             if (type == 1)
-                QCOMPARE(images[0].image->format(), QImage::Format_RGB888);
+                QCOMPARE(images[0].encoded->smoothed(size).format(), QImage::Format_RGB888);
             QCOMPARE(l.state.UsedHeight, size.height());
         }
     }
@@ -217,7 +221,8 @@ private slots:
         const QList<ImageRecord> images = l.all<ImageRecord>(0);
         QCOMPARE(images.size(), 1);
         QVERIFY(images[0].smooth);
-        QCOMPARE(images[0].image->size(), QSize(300, 300));
+        QCOMPARE(images[0].encoded->pixelSize(), QSize(300, 300));
+        QVERIFY(images[0].resampleTo.isEmpty());
         QCOMPARE(images[0].target.height(),
                  int(std::nearbyint(300 / bmp_reader::screenLogicalDpiY() * 4800)));
     }

@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QTest>
 
 #include "platform/ImageTestData.h"
@@ -74,6 +75,25 @@ bool near(QRgb actual, QRgb expected, int tolerance) {
 class TestJpegReader : public QObject {
     Q_OBJECT
 private slots:
+    void decodesShrunkForViews() {
+        QImage image(101, 60, QImage::Format_RGB32);
+        image.fill(qRgb(200, 40, 90));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPEG", 95));
+        // Sides divided and rounded up; other denominators decode the whole image.
+        const QList<std::pair<int, QSize>> cases = {
+            {2, QSize(51, 30)}, {4, QSize(26, 15)}, {8, QSize(13, 8)}, {3, QSize(101, 60)}};
+        for (const auto& [denominator, size] : cases) {
+            const QImage shrunk = jpeg_reader::decodeScaled(bytes, denominator);
+            QCOMPARE(shrunk.size(), size);
+            const QRgb centre = shrunk.pixel(size.width() / 2, size.height() / 2);
+            QVERIFY(std::abs(qRed(centre) - 200) < 6 && std::abs(qBlue(centre) - 90) < 6);
+        }
+        // A damaged file fails the same way shrunk or not.
+        QVERIFY_THROWS_EXCEPTION(JpegError, jpeg_reader::decodeScaled(bytes.left(40), 4));
+    }
+
     // Every third-party file draws at its listed size or gives the JPEG message with the
     // libjpeg code named in its note.
     void thirdPartyFiles_data() {

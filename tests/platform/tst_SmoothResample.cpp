@@ -156,6 +156,27 @@ private slots:
         }
     }
 
+    void partHasThePixelsOfTheWhole() {
+        // A source with every value different, resampled by an uneven factor (values next to
+        // halves take the extended-precision path) and by an exact one.
+        QImage source(37, 23, QImage::Format_RGB888);
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                source.setPixel(x, y, qRgb((x * 7 + y * 3) % 256, (x * y) % 256, (200 - x - y)));
+        for (const QSize size : {QSize(101, 67), QSize(74, 46)}) {
+            const QImage whole = SmoothResample(source, size.width(), size.height());
+            for (const QRect part : {QRect(0, 0, size.width(), size.height()), QRect(10, 5, 40, 30),
+                                     QRect(size.width() - 7, size.height() - 3, 7, 3)})
+                QCOMPARE(SmoothResample(source, size.width(), size.height(), part),
+                         whole.copy(part));
+            // Clipped to the image; nothing of it inside gives a null image.
+            QCOMPARE(SmoothResample(source, size.width(), size.height(), QRect(-5, -5, 20, 10)),
+                     whole.copy(QRect(0, 0, 15, 5)));
+            QVERIFY(
+                SmoothResample(source, size.width(), size.height(), QRect(500, 0, 5, 5)).isNull());
+        }
+    }
+
     void emptyTargetIsNull() { QVERIFY(SmoothResample(image({{1}}, {{2}}, {{3}}), 0, 5).isNull()); }
 };
 

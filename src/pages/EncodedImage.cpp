@@ -1,0 +1,225 @@
+#include "pages/EncodedImage.h"
+
+#include <QFile>
+#include <QHash>
+#include <atomic>
+#include <new>
+#include <unordered_map>
+
+#include "pages/DecodedImageCache.h"
+#include "pages/PagesErrors.h"
+#include "platform/BmpReader.h"
+#include "platform/JpegReader.h"
+#include "platform/SmoothResample.h"
+
+FigureMemoryError::FigureMemoryError() : std::runtime_error(pages_errors::FigureOutOfMemory) {}
+
+namespace {
+
+std::atomic<std::uint64_t> nextId{1};
+std::atomic<std::size_t> live{0};
+
+QImage decodeBytes(const QByteArray& bytes, EncodedImage::Format format) {
+    return format == EncodedImage::Format::Bitmap ? bmp_reader::decode(bytes)
+                                                  : jpeg_reader::decode(bytes);
+}
+
+// Figures by the hash of their bytes, so that a file placed on many pages (or the same bytes
+// under two names) is held once. Entries whose figure is gone are dropped as the table grows.
+class Interned {
+public:
+    std::shared_ptr<const EncodedImage> find(std::size_t hash, const QByteArray& bytes,
+                                             EncodedImage::Format format) const {
+        const auto [first, last] = table_.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            if (auto figure = it->second.lock();
+                figure && figure->format() == format && figure->bytes() == bytes)
+                return figure;
+        }
+        return nullptr;
+    }
+
+    void add(std::size_t hash, const std::shared_ptr<const EncodedImage>& figure) {
+        if (table_.size() >= sweepAt_) {
+            std::erase_if(table_, [](const auto& entry) { return entry.second.expired(); });
+            sweepAt_ = std::max<std::size_t>(64, table_.size() * 2);
+        }
+        table_.emplace(hash, figure);
+    }
+
+private:
+    std::unordered_multimap<std::size_t, std::weak_ptr<const EncodedImage>> table_;
+    std::size_t sweepAt_ = 64;
+};
+
+Interned& interned() {
+    static Interned table;
+    return table;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
+    return bytes;
+}
+
+} // namespace
+
+EncodedImage::EncodedImage(Private, QByteArray stored, bool deflated, Format format,
+                           QSize pixelSize)
+    : stored_(std::move(stored)), deflated_(deflated), format_(format), pixelSize_(pixelSize),
+      id_(nextId++) {
+    ++live;
+}
+
+EncodedImage::~EncodedImage() {
+    --live;
+    DecodedImageCache::shared().forget(id_);
+}
+
+std::size_t EncodedImage::liveCount() {
+    return live;
+}
+
+std::shared_ptr<const EncodedImage> EncodedImage::load(const QString& path, Format format,
+                                                       QImage* decoded) {
+    return fromBytes(readAll(path), format, decoded);
+}
+
+std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Format format,
+                                                            QImage* decoded) {
+    const std::size_t hash = qHash(bytes);
+    if (auto known = interned().find(hash, bytes, format)) {
+        // The same bytes decoded without error before and decode to the same pixels again.
+        if (decoded)
+            *decoded = known->pixels();
+        return known;
+    }
+    QImage pixels = decodeBytes(bytes, format); // the loaders' errors end the layout here
+    // Uncompressed bitmaps (most BMP files) are deflated in memory; JPEG is compressed already.
+    bool deflated = false;
+    if (format == Format::Bitmap && bytes.size() >= 4096) {
+        QByteArray packed = qCompress(bytes, 1);
+        if (!packed.isEmpty() && packed.size() < bytes.size() / 4 * 3) {
+            bytes = std::move(packed);
+            deflated = true;
+        }
+    }
+    auto figure = std::make_shared<const EncodedImage>(Private{}, std::move(bytes), deflated,
+                                                       format, pixels.size());
+    interned().add(hash, figure);
+    if (decoded)
+        *decoded = std::move(pixels);
+    return figure;
+}
+
+QByteArray EncodedImage::bytes() const {
+    if (!deflated_)
+        return stored_;
+    QByteArray bytes = qUncompress(stored_);
+    if (bytes.isEmpty())
+        throw std::bad_alloc(); // the data was checked when stored: only memory can fail
+    return bytes;
+}
+
+QImage EncodedImage::decode() const {
+    try {
+        return decodeBytes(bytes(), format_);
+    } catch (const std::bad_alloc&) {
+        throw FigureMemoryError();
+    }
+}
+
+QImage EncodedImage::pixels() const {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Decoded, {}, {}},
+                                           [this] { return decodeBytes(bytes(), format_); });
+}
+
+QImage EncodedImage::smoothed(QSize size) const {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::Smoothed, size, {}}, [&] {
+        return SmoothResample(pixels(), size.width(), size.height());
+    });
+}
+
+QImage EncodedImage::smoothedPart(QSize size, const QRect& part) const {
+    if (part == QRect(QPoint(0, 0), size))
+        return smoothed(size);
+    DecodedImageCache& cache = DecodedImageCache::shared();
+    if (qint64(part.width()) * part.height() * 3 > cache.budget() / 4) {
+        // A part this large is drawn once, on a printer or into a PDF page: keeping it would
+        // only push the rest out of the cache while the next one is made.
+        const auto make = [&] {
+            return SmoothResample(pixels(), size.width(), size.height(), part);
+        };
+        try {
+            return make();
+        } catch (const std::bad_alloc&) {
+            cache.clear();
+            try {
+                return make();
+            } catch (const std::bad_alloc&) {
+                throw FigureMemoryError();
+            }
+        }
+    }
+    return cache.get({id_, DecodedImageCache::Kind::Smoothed, size, part},
+                     [&] { return SmoothResample(pixels(), size.width(), size.height(), part); });
+}
+
+QImage EncodedImage::source(QSize size) const {
+    // A JPEG shown much smaller than its pixels is shrunk by libjpeg while decoding, by the
+    // largest of 1/2, 1/4, 1/8 that keeps at least size, unless its pixels are cached anyway.
+    int denominator = 1;
+    if (format_ == Format::Jpeg) {
+        while (denominator < 8 &&
+               (pixelSize_.width() + 2 * denominator - 1) / (2 * denominator) >= size.width() &&
+               (pixelSize_.height() + 2 * denominator - 1) / (2 * denominator) >= size.height())
+            denominator *= 2;
+    }
+    // The decoded pixels are used when cached, but not kept for a view: the screen-sized
+    // image is what a return to the page needs, and it is a fraction of their size.
+    if (DecodedImageCache::shared().contains({id_, DecodedImageCache::Kind::Decoded, {}, {}}))
+        return pixels();
+    if (denominator == 1)
+        return decode();
+    return jpeg_reader::decodeScaled(stored_, denominator); // JPEG is never deflated
+}
+
+QImage EncodedImage::viewImage(QSize size) const {
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::View, size, {}}, [&] {
+        QImage scaled = source(size).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (scaled.isNull() && !size.isEmpty())
+            throw std::bad_alloc(); // QImage reports a failed allocation as a null image
+        return scaled;
+    });
+}
+
+QImage EncodedImage::viewImagePart(QSize size, const QRect& part) const {
+    const QRect whole(QPoint(0, 0), size);
+    const QRect wanted = part & whole;
+    if (wanted == whole)
+        return viewImage(size);
+    if (wanted.isEmpty())
+        return QImage();
+    return DecodedImageCache::shared().get({id_, DecodedImageCache::Kind::View, size, wanted}, [&] {
+        // The pixels under the part, scaled on their own: the rest is never scaled.
+        const QImage pixels = source(size);
+        const double sx = double(pixels.width()) / size.width();
+        const double sy = double(pixels.height()) / size.height();
+        const QRect under =
+            QRectF(wanted.x() * sx, wanted.y() * sy, wanted.width() * sx, wanted.height() * sy)
+                .toAlignedRect() &
+            pixels.rect();
+        QImage scaled = pixels.copy(under).scaled(wanted.size(), Qt::IgnoreAspectRatio,
+                                                  Qt::SmoothTransformation);
+        if (scaled.isNull())
+            throw std::bad_alloc();
+        return scaled;
+    });
+}
