@@ -12,29 +12,10 @@
 
 namespace page_pdf {
 
-namespace {
-
 std::runtime_error notWritten(const QString& path, const QString& reason) {
     return std::runtime_error(
         QString::fromUtf8(pages_errors::PdfNotWritten).arg(path, reason).toStdString());
 }
-
-// Closes the progress display on every way out.
-struct ProgressScope {
-    PrintProgress* progress;
-    ProgressScope(PrintProgress* p, int pages) : progress(p) {
-        if (progress)
-            progress->start(pages);
-    }
-    ~ProgressScope() {
-        if (progress)
-            progress->finish();
-    }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-};
-
-} // namespace
 
 bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
                int last, QPoint origin, PrintProgress* progress) {
@@ -58,7 +39,7 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw notWritten(path, file.errorString());
-    ProgressScope scope(progress, count);
+    PrintProgressScope scope(progress, count);
     bool complete = false;
     {
         QPdfWriter writer(&file);

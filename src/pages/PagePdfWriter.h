@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <stdexcept>
 
 class PrintProgress;
 class QPainter;
@@ -27,5 +28,9 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
 // (a page beyond its count) are thrown before anything of that page is drawn.
 bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
                int last, QPoint origin, PrintProgress* progress);
+
+// The error for a PDF file (or print spool file) that cannot be written: path and reason in
+// pages_errors::PdfNotWritten.
+std::runtime_error notWritten(const QString& path, const QString& reason);
 
 } // namespace page_pdf

@@ -21,25 +21,6 @@ namespace page_printer {
 
 namespace {
 
-std::runtime_error notWritten(const QString& path, const QString& reason) {
-    return std::runtime_error(
-        QString::fromUtf8(pages_errors::PdfNotWritten).arg(path, reason).toStdString());
-}
-
-struct ProgressScope {
-    PrintProgress* progress;
-    ProgressScope(PrintProgress* p, int pages) : progress(p) {
-        if (progress)
-            progress->start(pages);
-    }
-    ~ProgressScope() {
-        if (progress)
-            progress->finish();
-    }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-};
-
 // The page layout the printer's own engine would give its PDF: its paper, orientation and
 // margins, so that the painter's origin is the corner of the printable area here too.
 QPageLayout spoolLayout(const QPrinter& printer) {
@@ -56,18 +37,18 @@ void deliverToFile(const QString& spool, const QString& path) {
     QFile in(spool);
     QSaveFile out(path);
     if (!in.open(QIODevice::ReadOnly))
-        throw notWritten(spool, in.errorString());
+        throw page_pdf::notWritten(spool, in.errorString());
     if (!out.open(QIODevice::WriteOnly))
-        throw notWritten(path, out.errorString());
+        throw page_pdf::notWritten(path, out.errorString());
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
         if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
             out.cancelWriting();
-            throw notWritten(path, out.errorString());
+            throw page_pdf::notWritten(path, out.errorString());
         }
     }
     if (!out.commit())
-        throw notWritten(path, out.errorString());
+        throw page_pdf::notWritten(path, out.errorString());
 }
 
 } // namespace
@@ -92,9 +73,9 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
 
     QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("folioscope-job-XXXXXX.pdf")));
     if (!spool.open())
-        throw notWritten(spool.fileTemplate(), spool.errorString());
+        throw page_pdf::notWritten(spool.fileTemplate(), spool.errorString());
     {
-        ProgressScope scope(progress, last - first + 1);
+        PrintProgressScope scope(progress, last - first + 1);
         QPdfWriter writer(&spool);
         writer.setCreator(QStringLiteral("Folioscope"));
         writer.setTitle(printer.docName());
@@ -102,7 +83,7 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
         writer.setPageLayout(spoolLayout(printer));
         QPainter painter;
         if (!painter.begin(&writer))
-            throw notWritten(spool.fileName(), QStringLiteral("PDF output failed"));
+            throw page_pdf::notWritten(spool.fileName(), QStringLiteral("PDF output failed"));
         bool complete = false;
         try {
             complete = page_pdf::playPages(store, writer, painter, first, last, pageOrigin(info),
@@ -117,7 +98,7 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
             return result;
         }
         if (!spool.flush())
-            throw notWritten(spool.fileName(), spool.errorString());
+            throw page_pdf::notWritten(spool.fileName(), spool.errorString());
         if (queue)
             result.JobId = cups_job::submit(printer.printerName(), spool.fileName(),
                                             printer.docName(), cups_job::optionsFor(printer));

@@ -11,3 +11,21 @@ public:
     virtual bool step(int pagesDone) = 0;
     virtual void finish() = 0; // closed, also when the output fails or is cancelled
 };
+
+// Starts progress (when there is one) for pageCount pages and finishes it on every way out.
+class PrintProgressScope {
+public:
+    PrintProgressScope(PrintProgress* progress, int pageCount) : progress_(progress) {
+        if (progress_)
+            progress_->start(pageCount);
+    }
+    ~PrintProgressScope() {
+        if (progress_)
+            progress_->finish();
+    }
+    PrintProgressScope(const PrintProgressScope&) = delete;
+    PrintProgressScope& operator=(const PrintProgressScope&) = delete;
+
+private:
+    PrintProgress* progress_;
+};

@@ -12,31 +12,9 @@
 #include "pages/PrintPreview.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+#include "support/RunTool.h"
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString err;
-    QString out;
-};
-
-Run runTool(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM"); // the tool must choose offscreen by itself
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    process.setProcessEnvironment(env);
-    process.start(FOLIOSCOPE_BINARY, arguments);
-    Run run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return run;
-}
 
 QString tool(const QString& program, const QStringList& arguments) {
     QProcess process;

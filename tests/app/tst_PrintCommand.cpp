@@ -14,30 +14,9 @@
 #include "app/AppErrors.h"
 #include "app/PdfExportOptions.h"
 #include "support/CupsTestQueue.h"
+#include "support/RunTool.h"
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString err;
-    QString out;
-};
-
-Run runTool(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QT_QPA_PLATFORM"); // the tool must choose offscreen by itself
-    env.remove("DISPLAY");
-    process.setProcessEnvironment(env);
-    process.start(FOLIOSCOPE_BINARY, arguments);
-    Run run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return run;
-}
 
 int jobOf(const Run& run) {
     static const QRegularExpression job(QStringLiteral("as job (\\d+)\\."));

@@ -4,37 +4,9 @@
 #include <QTest>
 
 #include "app/ProgramOptions.h"
+#include "support/RunTool.h"
 
 using Mode = ProgramOptions::Mode;
-
-namespace {
-
-struct Run {
-    int exitCode = -1; // -2: crashed (an abort counts here)
-    QString out;
-    QString err;
-};
-
-// Runs the built program in an environment without a display unless env adds one.
-Run runTool(const QStringList& arguments, const QStringList& env = {}) {
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        e.remove(name);
-    for (const QString& pair : env)
-        e.insert(pair.section('=', 0, 0), pair.section('=', 1));
-    QProcess process;
-    process.setProcessEnvironment(e);
-    process.start(FOLIOSCOPE_BINARY, arguments);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 class TestProgramOptions : public QObject {
     Q_OBJECT
@@ -174,7 +146,7 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QString, errLine);
         QFETCH(bool, usage);
-        const Run run = runTool(arguments, env);
+        const Run run = runTool(arguments, QString(), env);
         QVERIFY2(run.exitCode == exitCode, qPrintable(QString::number(run.exitCode) + run.err));
         QVERIFY2(run.out.startsWith(out), qPrintable(run.out));
         if (errLine.isEmpty()) {

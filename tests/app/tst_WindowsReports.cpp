@@ -18,27 +18,11 @@
 #include "pages/PrintPreview.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+#include "support/RunTool.h"
 #include "ui/FormPreView.h"
 #include "ui/PreviewStatusLine.h"
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString err;
-};
-
-Run runTool(const QStringList& arguments, const QString& workingDirectory) {
-    QProcess process;
-    process.setWorkingDirectory(workingDirectory);
-    process.start(FOLIOSCOPE_BINARY, arguments);
-    Run run;
-    if (!process.waitForFinished(120000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
