@@ -16,6 +16,7 @@
 
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
+#include "help/ChmArchive.h"
 #include "pages/PrintPreview.h"
 #include "platform/BmpReader.h"
 #include "platform/FontSubstitution.h"
@@ -153,8 +154,14 @@ int main(int argc, char** argv) {
         input = lyingBmp();
     else if (which == "emf-records")
         input = manyRecords(2000000);
-    else {
-        std::fprintf(stderr, "usage: %s line10mb|lines5m|bmp-lies|emf-records\n", argv[0]);
+    else if (which == "chm-directory") {
+        // The help file whose directory header claims 4,294,967,295 chunks.
+        QFile file(QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/tests/help/data/bad-chunk-count.chm"));
+        if (file.open(QIODevice::ReadOnly))
+            input = file.readAll();
+    } else {
+        std::fprintf(stderr, "usage: %s line10mb|lines5m|bmp-lies|emf-records|chm-directory\n",
+                     argv[0]);
         return 2;
     }
     const QString path = writeFile(dir, "input", input);
@@ -168,7 +175,15 @@ int main(int argc, char** argv) {
             outcome = layOut(path);
         else if (which == "bmp-lies")
             outcome = QStringLiteral("%1 pixels").arg(bmp_reader::readFile(path).pixels.width());
-        else {
+        else if (which == "chm-directory") {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            const QByteArray bytes = file.readAll();
+            outcome = QStringLiteral("%1 files")
+                          .arg(ChmArchive::open(std::string_view(bytes.constData(), bytes.size()))
+                                   ->files()
+                                   .size());
+        } else {
             QFile file(path);
             file.open(QIODevice::ReadOnly);
             outcome = playMetafile(file.readAll());
