@@ -40,7 +40,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("bad.jpg"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray("\xFF\xD8\xFF\xE0 not a jpeg", 17));
+        file.write(QByteArray("\xFF\xD8\xFF\xE0 not a jpeg"));
         file.close();
         QVERIFY_THROWS_EXCEPTION(JpegError, picture_registry::load(path));
     }

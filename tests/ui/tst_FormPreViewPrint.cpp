@@ -46,6 +46,13 @@ struct Preview {
     TFormPreView* operator->() { return window.get(); }
     const PageRecording* page(int number) { return &window->PrintPreview1.GetPage(number - 1); }
     void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // A click whose handler fails: posted and delivered by the event loop to the standard
+    // error box. Not a synthetic mouse event, because Qt leaks the event's point when an
+    // exception unwinds through its mouse delivery, and the leak check would report it.
+    void clickThatFails(QPushButton* button) {
+        QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+        QCoreApplication::processEvents();
+    }
 };
 
 // The job that a click added, or 0.
@@ -230,7 +237,7 @@ private slots:
             dialog.setFromTo(2, 5);
             return int(QDialog::Accepted);
         };
-        preview.click(preview->BitBtnPrintOut);
+        preview.clickThatFails(preview->BitBtnPrintOut);
         QCOMPARE(errors, QStringList{QString::fromUtf8(pages_errors::GetPageOutOfRange)});
         QVERIFY(cups_test::waitIdle());
         QCOMPARE(newJob(jobs), 0);
