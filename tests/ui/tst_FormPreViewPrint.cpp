@@ -46,11 +46,13 @@ struct Preview {
     TFormPreView* operator->() { return window.get(); }
     const PageRecording* page(int number) { return &window->PrintPreview1.GetPage(number - 1); }
     void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    // A click whose handler fails: posted and delivered by the event loop to the standard
-    // error box. Not a synthetic mouse event, because Qt leaks the event's point when an
-    // exception unwinds through its mouse delivery, and the leak check would report it.
-    void clickThatFails(QPushButton* button) {
-        QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+    // The print button's handler when it fails: posted, so the event loop delivers its
+    // failure to the standard error box. Not through the button, because Qt leaks pieces of
+    // the button's mouse and accessibility state when an exception unwinds through them, and
+    // the leak check would report that.
+    void printClickThatFails() {
+        QMetaObject::invokeMethod(window.get(), &TFormPreView::BitBtnPrintOutClick,
+                                  Qt::QueuedConnection);
         QCoreApplication::processEvents();
     }
 };
@@ -237,7 +239,7 @@ private slots:
             dialog.setFromTo(2, 5);
             return int(QDialog::Accepted);
         };
-        preview.clickThatFails(preview->BitBtnPrintOut);
+        preview.printClickThatFails();
         QCOMPARE(errors, QStringList{QString::fromUtf8(pages_errors::GetPageOutOfRange)});
         QVERIFY(cups_test::waitIdle());
         QCOMPARE(newJob(jobs), 0);
