@@ -3,29 +3,17 @@
 // click reads the box (text that is not a number counts as the minimum), steps by one within
 // the range and writes the number back. The box may be read-only: the arrows still work.
 
-#include <QWidget>
+#include "ui/ArrowPair.h"
 
-class QLineEdit;
-class QToolButton;
-
-class RangeUpDown : public QWidget {
+class RangeUpDown : public ArrowPair {
     Q_OBJECT
 public:
     RangeUpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent = nullptr);
 
-    QToolButton* upButton() const { return up_; }
-    QToolButton* downButton() const { return down_; }
-
     // Steps up (direction > 0) or down and writes the new number into the buddy.
-    void step(int direction);
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void step(int direction) override;
 
 private:
-    QLineEdit* buddy_;
     int minimum_;
     int maximum_;
-    QToolButton* up_;
-    QToolButton* down_;
 };

@@ -1,32 +1,14 @@
 #include "ui/UpDownButtons.h"
 
 #include <QLineEdit>
-#include <QToolButton>
 
 #include "ui/PreviewZoom.h"
 
-UpDownButtons::UpDownButtons(QLineEdit* buddy, QWidget* parent)
-    : QWidget(parent), buddy_(buddy), up_(new QToolButton(this)), down_(new QToolButton(this)) {
-    for (QToolButton* button : {up_, down_}) {
-        button->setAutoRepeat(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setIconSize(QSize(7, 4));
-    }
-    up_->setArrowType(Qt::UpArrow);
-    down_->setArrowType(Qt::DownArrow);
-    connect(up_, &QToolButton::clicked, this, [this] { step(+1); });
-    connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
-}
+UpDownButtons::UpDownButtons(QLineEdit* buddy, QWidget* parent) : ArrowPair(buddy, parent) {}
 
 void UpDownButtons::step(int direction) {
     const int next =
-        preview_zoom::stepPercent(preview_zoom::percentFromText(buddy_->text()), direction);
-    buddy_->setText(QString::number(next));
+        preview_zoom::stepPercent(preview_zoom::percentFromText(buddy()->text()), direction);
+    buddy()->setText(QString::number(next));
     emit clicked(direction);
-}
-
-void UpDownButtons::resizeEvent(QResizeEvent*) {
-    const int half = height() / 2;
-    up_->setGeometry(0, 0, width(), half);
-    down_->setGeometry(0, half, width(), height() - half);
 }

@@ -1,31 +1,17 @@
 #pragma once
-// A pair of small arrows bound to an edit box: each click reads the number in the box, steps
+// A pair of small arrows bound to the zoom box: each click reads the number in the box, steps
 // it by the increment within the range, writes it back and reports the click.
 
-#include <QWidget>
+#include "ui/ArrowPair.h"
 
-class QLineEdit;
-class QToolButton;
-
-class UpDownButtons : public QWidget {
+class UpDownButtons : public ArrowPair {
     Q_OBJECT
 public:
-    UpDownButtons(QLineEdit* buddy, QWidget* parent = nullptr);
-
-    QToolButton* upButton() const { return up_; }
-    QToolButton* downButton() const { return down_; }
+    explicit UpDownButtons(QLineEdit* buddy, QWidget* parent = nullptr);
 
     // Steps up (direction > 0) or down, writes the new number into the buddy and emits clicked.
-    void step(int direction);
+    void step(int direction) override;
 
 signals:
     void clicked(int direction);
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QLineEdit* buddy_;
-    QToolButton* up_;
-    QToolButton* down_;
 };
