@@ -183,7 +183,7 @@ private slots:
         writeFile(dir.filePath("in.txt"), text);
 
         const QString pdf = dir.filePath("out.pdf");
-        const Run run =
+        const ToolRun run =
             runTool({"--pdf", pdf, "--resolution", "72", "--page-numbers", dir.filePath("in.txt")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(QFile::exists(pdf));
@@ -296,7 +296,7 @@ private slots:
         if (!input.isEmpty())
             writeFile(dir.filePath("in.txt"), input);
         const QString pdf = dir.filePath("out.pdf");
-        const Run run =
+        const ToolRun run =
             runTool(QStringList{"--pdf", pdf} + extra + QStringList{dir.filePath("in.txt")});
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
@@ -307,13 +307,14 @@ private slots:
     void unwritableOutputFails() {
         QTemporaryDir dir;
         writeFile(dir.filePath("in.txt"), "a\n");
-        const Run run = runTool({"--pdf", dir.filePath("missing/out.pdf"), dir.filePath("in.txt")});
+        const ToolRun run =
+            runTool({"--pdf", dir.filePath("missing/out.pdf"), dir.filePath("in.txt")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(!run.err.isEmpty());
     }
 
     void helpListsEveryOption() {
-        const Run run = runTool({"--help"});
+        const ToolRun run = runTool({"--help"});
         QCOMPARE(run.exitCode, 0);
         for (const char* option :
              {"--pdf", "--paper", "--landscape", "--resolution", "--frame", "--page-numbers",

@@ -18,7 +18,7 @@
 
 namespace {
 
-int jobOf(const Run& run) {
+int jobOf(const ToolRun& run) {
     static const QRegularExpression job(QStringLiteral("as job (\\d+)\\."));
     const auto match = job.match(run.out);
     return match.hasMatch() ? match.captured(1).toInt() : 0;
@@ -113,7 +113,7 @@ private slots:
     }
 
     void helpListsThePrintOptions() {
-        const Run run = runTool({"--help"});
+        const ToolRun run = runTool({"--help"});
         QCOMPARE(run.exitCode, 0);
         for (const char* option :
              {"--print", "--printer <QUEUE>", "--from <N>", "--to <M>", "--copies <K>"})
@@ -124,7 +124,7 @@ private slots:
     // on the queue's paper at the queue's resolution (300 dpi).
     void printsARangeOnTheDefaultQueue() {
         REQUIRE_CUPS();
-        const Run run =
+        const ToolRun run =
             runTool({"--print", "--from", "2", "--to", "3", "--copies", "3", "--frame", input_});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         const int job = jobOf(run);
@@ -158,7 +158,7 @@ private slots:
         // All of it UTF-8, the tag too: it matches once the file is converted.
         file.write(QString::fromUtf8("構造計算書\n<bmpファイル>\nsub\\absent.bmp\n").toUtf8());
         file.close();
-        const Run run = runTool({"--print", path});
+        const ToolRun run = runTool({"--print", path});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY2(run.err.contains(path + ":3: figure file not found: sub\\absent.bmp"),
                  qPrintable(run.err));
@@ -183,7 +183,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
         const auto before = cups_test::jobIds();
-        const Run run = runTool(arguments << input_);
+        const ToolRun run = runTool(arguments << input_);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());

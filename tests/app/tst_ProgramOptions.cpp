@@ -146,7 +146,7 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QString, errLine);
         QFETCH(bool, usage);
-        const Run run = runTool(arguments, QString(), env);
+        const ToolRun run = runTool(arguments, QString(), env);
         QVERIFY2(run.exitCode == exitCode, qPrintable(QString::number(run.exitCode) + run.err));
         QVERIFY2(run.out.startsWith(out), qPrintable(run.out));
         if (errLine.isEmpty()) {

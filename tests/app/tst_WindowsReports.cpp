@@ -110,7 +110,7 @@ private slots:
         if (!haveBinary())
             QSKIP("the program is not built in this tree (sanitizer builds build the tests only)");
         const QString pdf = root_.filePath("out.pdf");
-        const Run run = runTool({"--pdf", pdf, report_}, elsewhere_);
+        const ToolRun run = runTool({"--pdf", pdf, report_}, elsewhere_);
         QCOMPARE(run.exitCode, 0);
         QVERIFY(QFile::exists(pdf));
         const QStringList notes = run.err.split('\n').filter("figure file not found");
@@ -126,7 +126,7 @@ private slots:
             QSKIP("the program is not built in this tree (sanitizer builds build the tests only)");
         const QString path = root_.filePath("Kozo Job/utf8.txt");
         writeFile(path, "\xEF\xBB\xBF" + QString::fromUtf8("構造計算書\r\n한\r\n").toUtf8());
-        const Run run = runTool({"--pdf", root_.filePath("utf8.pdf"), path}, elsewhere_);
+        const ToolRun run = runTool({"--pdf", root_.filePath("utf8.pdf"), path}, elsewhere_);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains(path + ": UTF-8 text converted to code page 932; byte-order "
                                          "mark dropped; 1 character(s)"),
@@ -178,7 +178,7 @@ private slots:
         QFETCH(QString, message);
         const QString path = root_.filePath("Kozo Job/damaged.txt");
         writeFile(path, crlf({"one", "two", tagLine, "BAD." + file.section('.', 1).toLatin1()}));
-        const Run run = runTool({"--pdf", root_.filePath("damaged.pdf"), path}, elsewhere_);
+        const ToolRun run = runTool({"--pdf", root_.filePath("damaged.pdf"), path}, elsewhere_);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY2(run.err.contains(QString::fromUtf8("図形ファイル: ") +

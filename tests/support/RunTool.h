@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-struct Run {
+struct ToolRun {
     int exitCode = -1; // -1: not finished in time; -2: crashed (an abort counts here)
     QString out;
     QString err;
@@ -15,8 +15,8 @@ struct Run {
 
 // env adds NAME=VALUE pairs to the environment, which has no display and no platform choice,
 // so the program must choose for itself.
-inline Run runTool(const QStringList& arguments, const QString& workingDirectory = QString(),
-                   const QStringList& env = {}) {
+inline ToolRun runTool(const QStringList& arguments, const QString& workingDirectory = QString(),
+                       const QStringList& env = {}) {
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         e.remove(name);
@@ -27,7 +27,7 @@ inline Run runTool(const QStringList& arguments, const QString& workingDirectory
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
     process.start(FOLIOSCOPE_BINARY, arguments);
-    Run run;
+    ToolRun run;
     if (!process.waitForFinished(120000))
         return run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
