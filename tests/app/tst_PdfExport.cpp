@@ -12,46 +12,15 @@
 #include "pages/PrintPreview.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+#include "support/PdfText.h"
 #include "support/RunTool.h"
 
 namespace {
-
-QString tool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-// A word of pdftotext -bbox output: its page (0-based) and box in points.
-struct Word {
-    int page;
-    QString text;
-    double xMin, yMin;
-};
-
-QList<Word> words(const QString& pdf) {
-    const QString html = tool("pdftotext", {"-bbox", pdf, "-"});
-    QList<Word> out;
-    int page = -1;
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
-    for (const QString& line : html.split('\n')) {
-        if (line.contains("<page "))
-            ++page;
-        const auto match = word.match(line);
-        if (match.hasMatch())
-            out.append({page, match.captured(3), match.captured(1).toDouble(),
-                        match.captured(2).toDouble()});
-    }
-    return out;
 }
 
 QStringList filesIn(const QString& dir) {
@@ -196,7 +165,7 @@ private slots:
         TPrintPreview store;
         pdf_export::layOut(ReadTextFileLines(dir.filePath("in.txt")), options, store);
 
-        const QString info = tool("pdfinfo", {pdf});
+        const QString info = pdf_text::output("pdfinfo", {pdf});
         QVERIFY2(info.contains(
                      QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(store.PageCount()))),
                  qPrintable(info));
@@ -212,7 +181,7 @@ private slots:
         QCOMPARE(expected.size(), 150);
 
         int found = 0;
-        for (const Word& w : words(pdf)) {
+        for (const pdf_text::Word& w : pdf_text::words(pdf)) {
             if (!expected.contains(w.text))
                 continue;
             ++found;
@@ -225,11 +194,11 @@ private slots:
         }
         QCOMPARE(found, 150);
 
-        const QString plain = tool("pdftotext", {pdf, "-"});
+        const QString plain = pdf_text::output("pdftotext", {pdf, "-"});
         QVERIFY(plain.contains(QStringLiteral("梁 断面検定")));
         QVERIFY(plain.contains("Page 3") || plain.contains("Page  3"));
         QCOMPARE(plain.count("TITLE"), 3);
-        const QString fonts = tool("pdffonts", {pdf});
+        const QString fonts = pdf_text::output("pdffonts", {pdf});
         QVERIFY2(
             !fonts.contains(QRegularExpression("\\bno\\s+(yes|no)\\s+(yes|no)\\s+\\d+ +\\d+\\s*$",
                                                QRegularExpression::MultilineOption)),
@@ -269,7 +238,7 @@ private slots:
         QCOMPARE(runTool({"--pdf", pdf, "--paper", "A4", "--landscape", dir.filePath("in.txt")})
                      .exitCode,
                  0);
-        const QString info = tool("pdfinfo", {pdf});
+        const QString info = pdf_text::output("pdfinfo", {pdf});
         QVERIFY2(info.contains("841.89 x 595.276 pts") || info.contains("842 x 595 pts"),
                  qPrintable(info));
     }

@@ -13,6 +13,8 @@
 #include <cups/cups.h>
 #include <unistd.h>
 
+#include "support/PdfText.h"
+
 // Skips the calling test function (QSKIP returns from the function it is written in) when
 // the test's noCups_ names a reason.
 #define REQUIRE_CUPS()                                                                             \
@@ -30,13 +32,10 @@ inline bool runQuietly(const QString& program, const QStringList& args) {
            process.exitCode() == 0;
 }
 
-inline QString output(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(60000))
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using pdf_text::findWord;
+using pdf_text::output;
+using pdf_text::Word;
+using pdf_text::words;
 
 // The shared script: beside the test data, or two folders above a worktree's checkout.
 inline QString scriptPath() {
@@ -164,37 +163,6 @@ inline int pdfPageCount(const QString& pdf) {
     static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
     const auto match = pages.match(output("pdfinfo", {pdf}));
     return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-// A word of pdftotext -bbox: its page (0-based) and top-left corner in points.
-struct Word {
-    int page;
-    QString text;
-    double xMin, yMin;
-};
-
-inline QList<Word> words(const QString& pdf) {
-    const QString html = output("pdftotext", {"-bbox", pdf, "-"});
-    QList<Word> out;
-    int page = -1;
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
-    for (const QString& line : html.split('\n')) {
-        if (line.contains("<page "))
-            ++page;
-        const auto match = word.match(line);
-        if (match.hasMatch())
-            out.append({page, match.captured(3), match.captured(1).toDouble(),
-                        match.captured(2).toDouble()});
-    }
-    return out;
-}
-
-inline const Word* findWord(const QList<Word>& list, const QString& text) {
-    for (const Word& w : list)
-        if (w.text == text)
-            return &w;
-    return nullptr;
 }
 
 } // namespace cups_test

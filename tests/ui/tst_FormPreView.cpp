@@ -18,23 +18,13 @@
 #include "pages/PageRecording.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+#include "support/PagedLines.h"
 #include "ui/FormPreView.h"
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
 #include "ui/UpDownButtons.h"
 
 namespace {
-
-// count pages, each with one text line, separated by page ends.
-QByteArrayList pagedLines(int count) {
-    QByteArrayList lines;
-    for (int i = 1; i <= count; ++i) {
-        if (i > 1)
-            lines << "<Page-End>";
-        lines << "Page text " + QByteArray::number(i);
-    }
-    return lines;
-}
 
 struct Preview {
     QByteArrayList lines;

@@ -16,22 +16,13 @@
 #include "pages/PagesErrors.h"
 #include "platform/FontSubstitution.h"
 #include "support/CupsTestQueue.h"
+#include "support/PagedLines.h"
 #include "ui/FormPreView.h"
 #include "ui/FormPrintProgress.h"
 
 namespace {
 
 QStringList errors;
-
-QByteArrayList pagedLines(int count) {
-    QByteArrayList lines;
-    for (int i = 1; i <= count; ++i) {
-        if (i > 1)
-            lines << "<Page-End>";
-        lines << "Page text " + QByteArray::number(i);
-    }
-    return lines;
-}
 
 struct Preview {
     QByteArrayList lines;
