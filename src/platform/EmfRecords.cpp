@@ -39,10 +39,14 @@ bool regionSound(const ByteView& r, qint64 at, qint64 cb) {
     return 32 + count * 16 <= cb;
 }
 
-QPainterPath regionPath(const ByteView& r, qint64 at) {
+// The rectangles of the region data of cb bytes at at. A size of 0 is an empty region: the
+// header fields then belong to no region and are not read (their count could be anything).
+QPainterPath regionPath(const ByteView& r, qint64 at, qint64 cb) {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
-    const qint64 count = r.u32(at + 8);
+    if (cb < 32)
+        return path;
+    const qint64 count = std::min<qint64>(r.u32(at + 8), (cb - 32) / 16);
     for (qint64 i = 0; i < count; ++i)
         path.addRect(rectL(r, at + 32 + 16 * i).normalized());
     return path;
@@ -583,20 +587,21 @@ void playRecord(quint32 type, const ByteView& r, GdiContext& gdi, std::vector<QP
     case U_EMR_FILLRGN:
         if (const GdiObject* o = gdi.objects().find(r.u32(28)))
             if (const auto* brush = std::get_if<GdiBrush>(o))
-                gdi.fillRegion(regionPath(r, 32), *brush, false);
+                gdi.fillRegion(regionPath(r, 32, r.u32(24)), *brush, false);
         break;
     case U_EMR_FRAMERGN:
         if (const GdiObject* o = gdi.objects().find(r.u32(28)))
             if (const auto* brush = std::get_if<GdiBrush>(o))
-                gdi.frameRegion(regionPath(r, 40), *brush, QSizeF(r.i32(32), r.i32(36)), false);
+                gdi.frameRegion(regionPath(r, 40, r.u32(24)), *brush, QSizeF(r.i32(32), r.i32(36)),
+                                false);
         break;
     case U_EMR_PAINTRGN:
-        gdi.paintRegion(regionPath(r, 28), false);
+        gdi.paintRegion(regionPath(r, 28, r.u32(24)), false);
         break;
     case U_EMR_EXTSELECTCLIPRGN:
-        gdi.selectClipRegion(r.u32(8) == 0 ? std::nullopt
-                                           : std::optional<QPainterPath>(regionPath(r, 16)),
-                             int(r.u32(12)), false);
+        gdi.selectClipRegion(
+            r.u32(8) == 0 ? std::nullopt : std::optional<QPainterPath>(regionPath(r, 16, r.u32(8))),
+            int(r.u32(12)), false);
         break;
     case U_EMR_BITBLT:
     case U_EMR_STRETCHBLT:

@@ -582,6 +582,18 @@ private slots:
         hugeScale.add(U_EMRSELECTOBJECT_set(2));
         hugeScale.add(U_EMRRECTANGLE_set(emfRect(0, 0, 100, 100)));
         QTest::newRow("unit of 60000 pixels") << hugeScale.finish();
+        // A region record with no region data (size 0) whose bytes after it give a count of
+        // four billion rectangles: the count belongs to no region.
+        EmfBuilder emptyRegion;
+        solidFill(emptyRegion, kRed);
+        std::vector<quint32> paintRegion(92, 0); // 368 bytes, as the fuzzer wrote it
+        const quint32 fields[] = {U_EMR_PAINTRGN,  368, 3, quint32(-198), 75, 0,
+                                  0 /* no data */, 400, 0, 570491395};
+        std::copy(std::begin(fields), std::end(fields), paintRegion.begin());
+        char* record = static_cast<char*>(std::malloc(368));
+        std::memcpy(record, paintRegion.data(), 368);
+        emptyRegion.add(record);
+        QTest::newRow("region of no bytes") << emptyRegion.finish();
     }
     void absurdSizesCostBoundedTimeAndMemory() {
         QFETCH(QByteArray, bytes);
