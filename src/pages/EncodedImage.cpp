@@ -148,28 +148,33 @@ QImage EncodedImage::smoothed(QSize size) const {
 }
 
 QImage EncodedImage::smoothedPart(QSize size, const QRect& part) const {
+    if (!cachesPart(part))
+        return smoothedPartOnce(size, part);
     if (part == QRect(QPoint(0, 0), size))
         return smoothed(size);
-    DecodedImageCache& cache = DecodedImageCache::shared();
-    if (qint64(part.width()) * part.height() * 3 > cache.budget() / 4) {
-        // A part this large is drawn once, on a printer or into a PDF page: keeping it would
-        // only push the rest out of the cache while the next one is made.
-        const auto make = [&] {
-            return SmoothResample(pixels(), size.width(), size.height(), part);
-        };
+    return DecodedImageCache::shared().get(
+        {id_, DecodedImageCache::Kind::Smoothed, size, part},
+        [&] { return SmoothResample(pixels(), size.width(), size.height(), part); });
+}
+
+bool EncodedImage::cachesPart(const QRect& part) {
+    // A part this large is drawn once, on a printer or into a PDF page: keeping it would only
+    // push the rest out of the cache while the next one is made.
+    return qint64(part.width()) * part.height() * 3 <= DecodedImageCache::shared().budget() / 4;
+}
+
+QImage EncodedImage::smoothedPartOnce(QSize size, const QRect& part) const {
+    const auto make = [&] { return SmoothResample(pixels(), size.width(), size.height(), part); };
+    try {
+        return make();
+    } catch (const std::bad_alloc&) {
+        DecodedImageCache::shared().clear();
         try {
             return make();
         } catch (const std::bad_alloc&) {
-            cache.clear();
-            try {
-                return make();
-            } catch (const std::bad_alloc&) {
-                throw FigureMemoryError();
-            }
+            throw FigureMemoryError();
         }
     }
-    return cache.get({id_, DecodedImageCache::Kind::Smoothed, size, part},
-                     [&] { return SmoothResample(pixels(), size.width(), size.height(), part); });
 }
 
 QImage EncodedImage::source(QSize size) const {

@@ -298,6 +298,11 @@ public:
                                    .toAlignedRect()
                                    .adjusted(-2, -2, 2, 2) &
                                QRect(QPoint(0, 0), size);
+            if (!raster_ && !EncodedImage::cachesPart(part) &&
+                part.height() > bandRows(part.width())) {
+                smoothedBands(r, part, sx, sy);
+                return;
+            }
             pixels = figure.smoothedPart(size, part);
             target = QRectF(r.target.left() + part.left() * sx, r.target.top() + part.top() * sy,
                             part.width() * sx, part.height() * sy);
@@ -307,6 +312,34 @@ public:
         painter_.setRenderHint(QPainter::LosslessImageRendering,
                                figure.format() == EncodedImage::Format::Bitmap);
         painter_.drawImage(target, pixels);
+        painter_.restore();
+    }
+
+    // Rows of a smoothed band of that width: about 8 MB of pixels.
+    static int bandRows(int width) { return std::max(16, (8 << 20) / (3 * std::max(1, width))); }
+
+    // A smoothed part too large for the cache, drawn on a vector device (a PDF, a print job)
+    // as horizontal bands, each smoothed, drawn and released in turn. Qt's PDF engine converts
+    // an image and copies its rows before deflating them, several times the size of the image
+    // at once: for a page-sized part at 600 dpi that was hundreds of megabytes. The bands hold
+    // the same pixels as the whole part. Each reaches one row into the next, which then paints
+    // that row again with the same pixels, so a viewer that antialiases image edges shows no
+    // seam. A part the cache keeps is drawn whole: the PDF engine writes an image it has seen
+    // before (the same cached image on another page) only once.
+    void smoothedBands(const ImageRecord& r, const QRect& part, double sx, double sy) {
+        const int rows = bandRows(part.width());
+        painter_.save();
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
+        painter_.setRenderHint(QPainter::LosslessImageRendering, true);
+        for (int top = part.top(); top <= part.bottom(); top += rows) {
+            const int bottom = std::min(part.bottom(), top + rows); // one row more than the band
+            const QRect band(part.left(), top, part.width(), bottom - top + 1);
+            const QImage pixels = r.encoded->smoothedPartOnce(r.resampleTo, band);
+            painter_.drawImage(QRectF(r.target.left() + band.left() * sx,
+                                      r.target.top() + band.top() * sy, band.width() * sx,
+                                      band.height() * sy),
+                               pixels);
+        }
         painter_.restore();
     }
 

@@ -3,6 +3,8 @@
 // kept the pixels. The reference page here is built that way from the same records.
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -11,11 +13,13 @@
 #include "document/Tags.h"
 #include "pages/DecodedImageCache.h"
 #include "pages/EncodedImage.h"
+#include "pages/PagePdfWriter.h"
 #include "pages/PrintPreview.h"
 #include "platform/BmpReader.h"
 #include "platform/FontSubstitution.h"
 #include "platform/JpegReader.h"
 #include "platform/SmoothResample.h"
+#include "support/PdfText.h"
 
 namespace {
 
@@ -25,8 +29,11 @@ struct Layout {
     TPrintPreview store;
     std::unique_ptr<LayoutEngine> engine;
 
-    explicit Layout(int bitmapDrawType) {
-        state.PrinterInfo = TPrinterInfo::fromDots(1240, 1754, 1240, 1754, 0, 0, 150, 150);
+    explicit Layout(int bitmapDrawType,
+                    const TPrinterInfo& printer = TPrinterInfo::fromDots(1240, 1754, 1240, 1754, 0,
+                                                                         0, 150, 150)) {
+        state.PrinterInfo = printer;
+        store.setReferenceDevice(printer);
         state.CurFont = TextFont{QStringLiteral("ＭＳ 明朝"), 9};
         state.DataKind = -1;
         settings.BitmapDrawType = bitmapDrawType;
@@ -111,6 +118,17 @@ double blockDifference(const QImage& a, const QImage& b) {
             ++blocks;
         }
     return blocks ? sum / blocks : 0;
+}
+
+// The rows of pdfimages -list: page, num, type, width, height, color, comp, bpc, enc, interp,
+// object, ...
+QList<QStringList> pdfImages(const QString& pdf) {
+    QList<QStringList> rows;
+    const QStringList lines = pdf_text::output("pdfimages", {"-list", pdf}).split('\n');
+    for (const QString& line : lines.mid(2))
+        if (const QStringList f = line.simplified().split(' '); f.size() >= 11)
+            rows.append(f);
+    return rows;
 }
 
 } // namespace
@@ -211,6 +229,73 @@ private slots:
         again.store.BeginDoc();
         again.store.EndDoc();
         QCOMPARE(EncodedImage::liveCount(), live - 2);
+    }
+
+    // A smoothed bitmap as large as the page goes into a PDF in bands (so that Qt's copies of
+    // it stay small), losslessly and with the pixels of the raster replay.
+    void largeSmoothedFiguresReachPdfsInBandsWithTheirPixels() {
+        if (QStandardPaths::findExecutable("pdfimages").isEmpty())
+            QSKIP("poppler-utils (pdfimages, pdftoppm) are not installed");
+        QTemporaryDir own;
+        const QString bmp = own.filePath("large.bmp");
+        QVERIFY(plan(704, 896, qRgb(20, 20, 160)).save(bmp, "BMP")); // 4400 x 5600 dots
+        Layout l(1, TPrinterInfo::forPaper(QSizeF(210, 297), 600));
+        l.run({tags::BmpFile.toByteArray(), bmp.toUtf8()});
+        QCOMPARE(l.images(0).size(), 1);
+        const QRect figure = l.images(0)[0].target & QRect(0, 0, 4961, 7016);
+        QVERIFY2(figure.height() > 4000, qPrintable(QString::number(figure.height())));
+        const QString pdf = own.filePath("large.pdf");
+        QVERIFY(page_pdf::write(l.store, pdf));
+
+        // Several images, none of them the whole figure, each deflated (lossless).
+        const QList<QStringList> images = pdfImages(pdf);
+        const int bands = int(images.size());
+        QVERIFY2(bands > 2, qPrintable(QString::number(bands)));
+        for (const QStringList& f : images) {
+            QCOMPARE(f[3].toInt(), figure.width());
+            QVERIFY2(f[4].toInt() < figure.height() / 2, qPrintable(f.join(' ')));
+            QCOMPARE(f[8], QStringLiteral("image")); // Flate, not "jpeg"
+        }
+
+        // Put together, the bands hold the pixels of the raster replay at the layout resolution.
+        // Each band but the last reaches one row into the next.
+        QProcess extract;
+        extract.start("pdfimages", {"-png", pdf, own.filePath("band")});
+        QVERIFY(extract.waitForFinished(120000));
+        const QImage expected = played(l.store.GetPage(0)).copy(figure);
+        QImage joined(figure.size(), QImage::Format_RGB32);
+        joined.fill(Qt::black);
+        QPainter painter(&joined);
+        int top = 0;
+        for (int i = 0; i < bands; ++i) {
+            const QImage band(own.filePath(QString("band-%1.png").arg(i, 3, 10, QChar('0'))));
+            QVERIFY(!band.isNull());
+            painter.drawImage(0, top, band);
+            top += band.height() - 1;
+        }
+        painter.end();
+        QCOMPARE(top + 1, figure.height());
+        QCOMPARE(joined, expected);
+    }
+
+    // A smoothed figure small enough for the cache goes into a PDF whole, and once for all
+    // the places that show it.
+    void cachedSmoothedFiguresReachPdfsOnce() {
+        if (QStandardPaths::findExecutable("pdfimages").isEmpty())
+            QSKIP("poppler-utils (pdfimages) are not installed");
+        QTemporaryDir own;
+        const QString bmp = own.filePath("small.bmp");
+        QVERIFY(plan(320, 240, qRgb(20, 20, 160)).save(bmp, "BMP")); // 2000 x 1500 dots
+        Layout l(1, TPrinterInfo::forPaper(QSizeF(210, 297), 600));
+        l.run(
+            {tags::BmpFile.toByteArray(), bmp.toUtf8(), tags::BmpFile.toByteArray(), bmp.toUtf8()});
+        QCOMPARE(l.images(0).size(), 2);
+        const QString pdf = own.filePath("small.pdf");
+        QVERIFY(page_pdf::write(l.store, pdf));
+        const QList<QStringList> images = pdfImages(pdf);
+        QCOMPARE(images.size(), 2);
+        QCOMPARE(images[0][4].toInt(), 1500);
+        QCOMPARE(images[0][10], images[1][10]); // one image object
     }
 
     void screenDrawsShrunkFiguresAtItsOwnResolution() {
