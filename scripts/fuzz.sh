@@ -53,7 +53,11 @@ run_one() {
     TextLine) limits=(-max_len=2048) ;;
     esac
     local clock=${FOLIOSCOPE_FUZZ_CLOCK:-wall} wall=$seconds
-    [ "$clock" = cpu ] && wall=$((seconds * 20)) # a bound, should the machine be starved
+    local timeout=20
+    if [ "$clock" = cpu ]; then
+        wall=$((seconds * 20)) # a bound, should the machine be starved
+        timeout=60             # libFuzzer's timeout is wall time, which a busy machine stretches
+    fi
     echo "== fuzz_$name for ${seconds}s ($clock clock)"
     # detect_leaks: the harnesses run with leak detection; fontconfig's start-up caches are
     # suppressed in the same file as for the test suite.
@@ -61,7 +65,7 @@ run_one() {
     LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0} \
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     QT_QPA_PLATFORM=offscreen \
-        "$build/fuzz/fuzz_$name" -max_total_time="$wall" -timeout=20 -rss_limit_mb=2560 \
+        "$build/fuzz/fuzz_$name" -max_total_time="$wall" -timeout="$timeout" -rss_limit_mb=2560 \
         -dict="$root/fuzz/folioscope.dict" -print_final_stats=1 "${limits[@]}" \
         -artifact_prefix="$build/artifacts/$name/" "${seeds[@]}" &
     local pid=$! status=0
