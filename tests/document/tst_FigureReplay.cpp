@@ -131,6 +131,20 @@ QList<QStringList> pdfImages(const QString& pdf) {
     return rows;
 }
 
+// A plan bitmap of that many pixels written into dir and placed count times, smoothed, on A4
+// laid out at 600 dpi.
+std::unique_ptr<Layout> planOnA4(const QTemporaryDir& dir, QSize pixels, int count) {
+    const QString bmp = dir.filePath("plan.bmp");
+    if (!plan(pixels.width(), pixels.height(), qRgb(20, 20, 160)).save(bmp, "BMP"))
+        return {};
+    auto layout = std::make_unique<Layout>(1, TPrinterInfo::forPaper(QSizeF(210, 297), 600));
+    QByteArrayList report;
+    for (int i = 0; i < count; ++i)
+        report << tags::BmpFile.toByteArray() << bmp.toUtf8();
+    layout->run(report);
+    return layout;
+}
+
 } // namespace
 
 class TestFigureReplay : public QObject {
@@ -235,12 +249,11 @@ private slots:
     // it stay small), losslessly and with the pixels of the raster replay.
     void largeSmoothedFiguresReachPdfsInBandsWithTheirPixels() {
         if (QStandardPaths::findExecutable("pdfimages").isEmpty())
-            QSKIP("poppler-utils (pdfimages, pdftoppm) are not installed");
+            QSKIP("poppler-utils (pdfimages) are not installed");
         QTemporaryDir own;
-        const QString bmp = own.filePath("large.bmp");
-        QVERIFY(plan(704, 896, qRgb(20, 20, 160)).save(bmp, "BMP")); // 4400 x 5600 dots
-        Layout l(1, TPrinterInfo::forPaper(QSizeF(210, 297), 600));
-        l.run({tags::BmpFile.toByteArray(), bmp.toUtf8()});
+        const auto placed = planOnA4(own, QSize(704, 896), 1); // 4400 x 5600 dots
+        QVERIFY(placed);
+        const Layout& l = *placed;
         QCOMPARE(l.images(0).size(), 1);
         const QRect figure = l.images(0)[0].target & QRect(0, 0, 4961, 7016);
         QVERIFY2(figure.height() > 4000, qPrintable(QString::number(figure.height())));
@@ -284,11 +297,9 @@ private slots:
         if (QStandardPaths::findExecutable("pdfimages").isEmpty())
             QSKIP("poppler-utils (pdfimages) are not installed");
         QTemporaryDir own;
-        const QString bmp = own.filePath("small.bmp");
-        QVERIFY(plan(320, 240, qRgb(20, 20, 160)).save(bmp, "BMP")); // 2000 x 1500 dots
-        Layout l(1, TPrinterInfo::forPaper(QSizeF(210, 297), 600));
-        l.run(
-            {tags::BmpFile.toByteArray(), bmp.toUtf8(), tags::BmpFile.toByteArray(), bmp.toUtf8()});
+        const auto placed = planOnA4(own, QSize(320, 240), 2); // 2000 x 1500 dots each
+        QVERIFY(placed);
+        const Layout& l = *placed;
         QCOMPARE(l.images(0).size(), 2);
         const QString pdf = own.filePath("small.pdf");
         QVERIFY(page_pdf::write(l.store, pdf));
