@@ -192,23 +192,63 @@ bool LineRenderer::AddBoxMarkPoints(int kind, const QPoint& p) {
 
 void LineRenderer::AddRulePoint(std::vector<RuleSegment>& list, bool isEnd, const QPoint& p) {
     if (!isEnd) {
-        list.push_back(RuleSegment{p.x(), p.y(), 0, 0});
+        if (&list == &vert_)
+            OpenVertical(p);
+        else
+            list.push_back(RuleSegment{p.x(), p.y(), 0, 0});
         return;
     }
     if (&list == &vert_) {
-        for (RuleSegment& segment : list) {
-            if (segment.X1 == p.x() && segment.Y2 <= segment.Y1) {
-                segment.X2 = p.x();
-                segment.Y2 = p.y();
-                return;
-            }
-        }
+        EndVertical(p);
         return;
     }
     if (!list.empty()) {
         list.back().X2 = p.x();
         list.back().Y2 = p.y();
     }
+}
+
+namespace {
+constexpr std::size_t noVertical = std::numeric_limits<std::size_t>::max();
+}
+
+// A vertical counts as open while Y2 <= Y1, so one that starts above the page origin (Y1 < 0)
+// is taken as ended from the start.
+void LineRenderer::OpenVertical(const QPoint& p) {
+    const std::size_t index = vert_.size();
+    vert_.push_back(RuleSegment{p.x(), p.y(), 0, 0});
+    nextOpenVert_.push_back(noVertical);
+    if (p.y() < 0)
+        return;
+    const auto [chain, added] = openVert_.try_emplace(p.x(), OpenChain{index, index});
+    if (!added) {
+        nextOpenVert_[chain->second.last] = index;
+        chain->second.last = index;
+    }
+}
+
+// Ends the first open vertical at the same X. An end at or above its start leaves it open,
+// and still the first at its X.
+void LineRenderer::EndVertical(const QPoint& p) {
+    const auto chain = openVert_.find(p.x());
+    if (chain == openVert_.end())
+        return;
+    const std::size_t index = chain->second.first;
+    RuleSegment& segment = vert_[index];
+    segment.X2 = p.x();
+    segment.Y2 = p.y();
+    if (segment.Y2 <= segment.Y1)
+        return;
+    if (nextOpenVert_[index] == noVertical)
+        openVert_.erase(chain);
+    else
+        chain->second.first = nextOpenVert_[index];
+}
+
+void LineRenderer::ClearVerticals() {
+    vert_.clear();
+    openVert_.clear();
+    nextOpenVert_.clear();
 }
 
 void LineRenderer::FlushRules(const QRect& cursor, int originY) {
@@ -246,7 +286,7 @@ void LineRenderer::FlushRules(const QRect& cursor, int originY) {
             maxX = std::max(maxX, s.X1);
         }
     }
-    vert_.clear();
+    ClearVerticals();
     if (minX < maxX)
         line(minX, bottom, maxX, bottom);
 }
@@ -278,6 +318,6 @@ int LineRenderer::LineStartKind(QByteArrayView line) {
 
 void LineRenderer::ClearRules() {
     horz_.clear();
-    vert_.clear();
+    ClearVerticals();
     extra_.clear();
 }

@@ -6,7 +6,9 @@
 #include <QByteArrayView>
 #include <QPoint>
 #include <QRect>
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "document/LayoutState.h"
@@ -49,6 +51,9 @@ private:
     // The rule points of one box mark (kind 8..18) at point; true when the mark sets
     // BoxLineSeen.
     bool AddBoxMarkPoints(int kind, const QPoint& point);
+    void OpenVertical(const QPoint& point);
+    void EndVertical(const QPoint& point);
+    void ClearVerticals();
 
     LayoutState& state_;
     TPrintPreview& store_;
@@ -56,4 +61,12 @@ private:
     std::vector<RuleSegment> horz_;
     std::vector<RuleSegment> vert_;
     std::vector<RuleSegment> extra_;
+    // The still open verticals at each X, first to last in vert_ order, chained through
+    // nextOpenVert_: an end finds its vertical without scanning vert_, which made a line of
+    // many "┴" under one of many "┬" quadratic.
+    struct OpenChain {
+        std::size_t first, last;
+    };
+    std::unordered_map<std::int32_t, OpenChain> openVert_;
+    std::vector<std::size_t> nextOpenVert_;
 };

@@ -1,4 +1,6 @@
+#include <QElapsedTimer>
 #include <QTest>
+#include <algorithm>
 
 #include "document/LineRenderer.h"
 #include "pages/PrintPreview.h"
@@ -374,6 +376,41 @@ private slots:
         // Ending horizontals with nothing open does nothing either.
         doc.renderer.DrawTextLine(sj(QStringLiteral("┘┐┤")), cursorAt(0, 90), 0, 0);
         QVERIFY(doc.renderer.HorzRules().empty());
+    }
+
+    // Verticals at one X end first to last; a line of many ends under a line of as many
+    // starts costs linear time (it used to search the whole list for each end).
+    void verticalsAtOneXEndInOrder() {
+        Doc doc(72, 24);
+        const int hp = doc.halfPitch();
+        const int hh = doc.height() / 2;
+        for (const int y : {0, 30})
+            doc.renderer.DrawTextLine(sj(QStringLiteral("┬")), cursorAt(0, y), 0, 0);
+        for (const int y : {60, 90})
+            doc.renderer.DrawTextLine(sj(QStringLiteral("┴")), cursorAt(0, y), 0, 0);
+        QCOMPARE(str(doc.renderer.VertRules()),
+                 seg(hp, hh, hp, 60 + hh) + ' ' + seg(hp, 30 + hh, hp, 90 + hh));
+
+        // Timed against a line of as many starts, so that the bound holds in any build.
+        const int marks = 100000;
+        const QByteArray starts = sj(QStringLiteral("┬").repeated(marks));
+        const QByteArray ends = sj(QStringLiteral("┴").repeated(marks));
+        const auto drawUnderStarts = [&](Doc& d, const QByteArray& line) {
+            QElapsedTimer timer;
+            timer.start();
+            d.renderer.DrawTextLine(starts, cursorAt(0, 0), 0, 0);
+            d.renderer.DrawTextLine(line, cursorAt(0, 90), 0, 0);
+            return timer.elapsed();
+        };
+        Doc closed(72, 24), open(72, 24);
+        const qint64 endsMs = drawUnderStarts(closed, ends);
+        const qint64 startsMs = drawUnderStarts(open, starts);
+        const auto& verticals = closed.renderer.VertRules();
+        QCOMPARE(verticals.size(), size_t(marks));
+        QVERIFY(std::all_of(verticals.begin(), verticals.end(),
+                            [](const RuleSegment& s) { return s.X2 == s.X1 && s.Y2 > s.Y1; }));
+        QVERIFY2(endsMs < 10 * std::max<qint64>(startsMs, 20),
+                 qPrintable(QStringLiteral("%1 ms, %2 ms").arg(endsMs).arg(startsMs)));
     }
 
     void sideVerticalsOfContinuedTitle() {
