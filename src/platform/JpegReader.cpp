@@ -59,6 +59,19 @@ struct Decoder {
 
 constexpr int allocationFailed = -1;
 
+// Huffman-coded scans spend at least one bit on every block of every component (its DC
+// code, in the first scan that holds it), so a file of fewer bits than blocks is cut short,
+// whatever its header claims. Arithmetic coding can spend less and is not judged.
+bool tooShortForItsBlocks(const jpeg_decompress_struct& cinfo, unsigned long size) {
+    if (cinfo.arith_code)
+        return false;
+    unsigned long long blocks = 0;
+    for (int i = 0; i < cinfo.num_components; ++i)
+        blocks += static_cast<unsigned long long>(cinfo.comp_info[i].width_in_blocks) *
+                  cinfo.comp_info[i].height_in_blocks;
+    return blocks > static_cast<unsigned long long>(size) * 8;
+}
+
 // Adobe applications store CMYK (and YCCK) inverted: 0 means full ink. Without an Adobe
 // marker the samples are taken as plain CMYK.
 void cmykToRgb(const JSAMPLE* cmyk, uchar* rgb, int width, bool inverted) {
@@ -97,6 +110,12 @@ int decodeInto(Decoder& d, const JOCTET* data, unsigned long size, int scaleDeno
     if (!image_limits::fitsInLimit(d.cinfo.image_width, d.cinfo.image_height, 3)) {
         jpeg_destroy_decompress(&d.cinfo);
         return JERR_IMAGE_TOO_BIG;
+    }
+    // Without this, a few hundred bytes claiming 400 MB were decoded to the end: libjpeg
+    // pads a scan whose data runs out with zero bits and says only that it hit a marker.
+    if (tooShortForItsBlocks(d.cinfo, size)) {
+        jpeg_destroy_decompress(&d.cinfo);
+        return JWRN_JPEG_EOF;
     }
     // libjpeg shrinks by 1/2, 1/4 or 1/8 while decoding (in the DCT), far quicker than
     // decoding everything and scaling afterwards.

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include <jerror.h>
@@ -17,7 +18,8 @@ namespace {
 
 // Encodes samples (components bytes a pixel) with libjpeg at quality 100.
 QByteArray encode(int width, int height, J_COLOR_SPACE input, int components, J_COLOR_SPACE stored,
-                  bool adobeMarker, const std::vector<uchar>& pixel) {
+                  bool adobeMarker, const std::vector<uchar>& pixel,
+                  const std::function<void(jpeg_compress_struct&)>& tune = {}) {
     jpeg_compress_struct c{};
     jpeg_error_mgr errors{};
     c.err = jpeg_std_error(&errors);
@@ -33,6 +35,8 @@ QByteArray encode(int width, int height, J_COLOR_SPACE input, int components, J_
     jpeg_set_colorspace(&c, stored);
     jpeg_set_quality(&c, 100, TRUE);
     c.write_Adobe_marker = adobeMarker;
+    if (tune)
+        tune(c);
     jpeg_start_compress(&c, TRUE);
     std::vector<uchar> row;
     for (int x = 0; x < width; ++x)
@@ -239,6 +243,32 @@ private slots:
             QSKIP("baseline.jpg missing");
         QCOMPARE(errorCode(whole), 0);
         QCOMPARE(errorCode(whole.left(whole.size() * 2 / 3)), int(JWRN_JPEG_EOF));
+    }
+
+    // A file has at least one bit for every block of every component; one with fewer is
+    // refused as cut short before anything is decoded, whatever its header claims. The most
+    // compact honest files (one colour, optimal tables, sequential or progressive) decode.
+    void fewerBitsThanBlocksIsCutShort() {
+        for (const bool progressive : {false, true}) {
+            const QByteArray solid =
+                encode(2048, 2048, JCS_RGB, 3, JCS_YCbCr, false, {30, 160, 90},
+                       [progressive](jpeg_compress_struct& c) {
+                           c.optimize_coding = TRUE;
+                           if (progressive)
+                               jpeg_simple_progression(&c);
+                       });
+            const QImage image = jpeg_reader::decode(solid);
+            QCOMPARE(image.size(), QSize(2048, 2048));
+            QVERIFY(near(image.pixel(2047, 2047), qRgb(30, 160, 90), 4));
+        }
+        QByteArray lying = encode(64, 64, JCS_RGB, 3, JCS_YCbCr, false, {30, 160, 90});
+        const qsizetype sof = lying.indexOf(QByteArray("\xFF\xC0", 2));
+        QVERIFY(sof > 0);
+        for (int i : {5, 7}) { // 8000 × 8000: 192 MB, within the decode ceiling
+            lying[sof + i] = char(8000 >> 8);
+            lying[sof + i + 1] = char(8000 & 0xFF);
+        }
+        QCOMPARE(errorCode(lying), int(JWRN_JPEG_EOF));
     }
 
     // A header claiming 40000 × 40000 pixels (4.8 GB decoded) is refused before any pixel
