@@ -250,13 +250,12 @@ private slots:
     // compact honest files (one colour, optimal tables, sequential or progressive) decode.
     void fewerBitsThanBlocksIsCutShort() {
         for (const bool progressive : {false, true}) {
-            const QByteArray solid =
-                encode(2048, 2048, JCS_RGB, 3, JCS_YCbCr, false, {30, 160, 90},
-                       [progressive](jpeg_compress_struct& c) {
-                           c.optimize_coding = TRUE;
-                           if (progressive)
-                               jpeg_simple_progression(&c);
-                       });
+            const QByteArray solid = encode(2048, 2048, JCS_RGB, 3, JCS_YCbCr, false, {30, 160, 90},
+                                            [progressive](jpeg_compress_struct& c) {
+                                                c.optimize_coding = TRUE;
+                                                if (progressive)
+                                                    jpeg_simple_progression(&c);
+                                            });
             const QImage image = jpeg_reader::decode(solid);
             QCOMPARE(image.size(), QSize(2048, 2048));
             QVERIFY(near(image.pixel(2047, 2047), qRgb(30, 160, 90), 4));
