@@ -1,5 +1,7 @@
 #include "platform/DibImage.h"
 
+#include "platform/JpegReader.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
@@ -105,6 +107,10 @@ QImage decode(ByteView bmi, ByteView bits, quint32 usage, bool keepAlpha) {
     if (check(bmi) != Verdict::Sound || !readHeader(bmi, h) || h.width == 0 || h.height == 0)
         return {};
     if (h.compression == U_BI_JPEG || h.compression == U_BI_PNG) {
+        // Qt's reader would decode a few bytes that claim a large picture from padding.
+        if (h.compression == U_BI_JPEG &&
+            !jpeg_reader::holdsItsPicture(QByteArrayView(bits.data(), bits.size())))
+            return {};
         QByteArray data(bits.data(), int(bits.size()));
         QBuffer buffer(&data);
         QImageReader reader(&buffer, h.compression == U_BI_PNG ? "png" : "jpeg");

@@ -57,6 +57,13 @@ struct Decoder {
     std::vector<JSAMPLE> cmykRow;
 };
 
+void useOurErrorManager(Decoder& d) {
+    d.cinfo.err = jpeg_std_error(&d.errors.base);
+    d.errors.base.error_exit = errorExit;
+    d.errors.base.emit_message = emitMessage;
+    d.errors.base.output_message = outputMessage;
+}
+
 constexpr int allocationFailed = -1;
 
 // Huffman-coded scans spend at least one bit on every block of every component (its DC
@@ -91,10 +98,7 @@ void cmykToRgb(const JSAMPLE* cmyk, uchar* rgb, int width, bool inverted) {
 
 // Returns 0 on success, libjpeg's message code on failure, or allocationFailed.
 int decodeInto(Decoder& d, const JOCTET* data, unsigned long size, int scaleDenominator = 1) {
-    d.cinfo.err = jpeg_std_error(&d.errors.base);
-    d.errors.base.error_exit = errorExit;
-    d.errors.base.emit_message = emitMessage;
-    d.errors.base.output_message = outputMessage;
+    useOurErrorManager(d);
     if (setjmp(d.errors.jump)) {
         jpeg_destroy_decompress(&d.cinfo);
         return d.errors.code;
@@ -154,9 +158,30 @@ int decodeInto(Decoder& d, const JOCTET* data, unsigned long size, int scaleDeno
     return 0;
 }
 
+// Reads the header only; -1 when it cannot be read.
+int headerHoldsItsPicture(Decoder& d, const JOCTET* data, unsigned long size) {
+    useOurErrorManager(d);
+    if (setjmp(d.errors.jump)) {
+        jpeg_destroy_decompress(&d.cinfo);
+        return -1;
+    }
+    jpeg_create_decompress(&d.cinfo);
+    jpeg_mem_src(&d.cinfo, data, size);
+    jpeg_read_header(&d.cinfo, TRUE);
+    const bool holds = !tooShortForItsBlocks(d.cinfo, size);
+    jpeg_destroy_decompress(&d.cinfo);
+    return holds ? 1 : 0;
+}
+
 } // namespace
 
 namespace jpeg_reader {
+
+bool holdsItsPicture(QByteArrayView file) {
+    Decoder decoder;
+    return headerHoldsItsPicture(decoder, reinterpret_cast<const JOCTET*>(file.data()),
+                                 static_cast<unsigned long>(file.size())) != 0;
+}
 
 QImage decode(QByteArrayView file) {
     return decodeScaled(file, 1);

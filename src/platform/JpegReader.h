@@ -32,6 +32,11 @@ QImage decode(QByteArrayView file);
 // pixels are not those of decode() scaled.
 QImage decodeScaled(QByteArrayView file, int scaleDenominator);
 
+// False when the file's header claims more blocks than the file has bits for, so that it
+// cannot be whole (see decode); true otherwise, also when the header cannot be read. For
+// decoders other than this one, which would decode such a file from padding.
+bool holdsItsPicture(QByteArrayView file);
+
 // Reads and decodes the file at path. Throws JpegError as decode() does, std::runtime_error
 // when the file cannot be read.
 QImage readFile(const QString& path);

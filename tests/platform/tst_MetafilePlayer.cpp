@@ -1,5 +1,6 @@
 // Playing metafiles built with libuemf's record writers, checked at pixel level.
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -465,6 +466,41 @@ private slots:
         QCOMPARE(image.pixel(25, 90), kBlue);
         QVERIFY(!isInk(image.pixel(50, 30)));
         std::free(bmi);
+    }
+
+    // A JPEG inside a DIB record is drawn; one whose header claims far more blocks than it
+    // has bytes for is skipped instead of being decoded from padding.
+    void jpegDibs() {
+        QImage red(64, 64, QImage::Format_RGB32);
+        red.fill(kRed);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(red.save(&buffer, "JPG", 95));
+        QByteArray lying = jpeg;
+        const qsizetype sof = lying.indexOf(QByteArray("\xFF\xC0", 2));
+        QVERIFY(sof > 0);
+        for (int i : {5, 7}) { // 8000 x 8000
+            lying[sof + i] = char(8000 >> 8);
+            lying[sof + i + 1] = char(8000 & 0xFF);
+        }
+        for (const bool lies : {false, true}) {
+            const QByteArray& data = lies ? lying : jpeg;
+            const int side = lies ? 8000 : 64;
+            U_BITMAPINFOHEADER header = bitmapinfoheader_set(side, side, 1, 0, U_BI_JPEG,
+                                                             uint32_t(data.size()), 0, 0, 0, 0);
+            PU_BITMAPINFO bmi = bitmapinfo_set(header, nullptr);
+            EmfBuilder b;
+            b.add(U_EMRSTRETCHDIBITS_set(emfRect(0, 0, 0, 0), point32_set(100, 100),
+                                         point32_set(400, 400), point32_set(0, 0),
+                                         point32_set(side, side), U_DIB_RGB_COLORS, U_SRCCOPY, bmi,
+                                         uint32_t(data.size()), const_cast<char*>(data.data())));
+            std::free(bmi);
+            const QImage image = playToImage(b.finish());
+            QCOMPARE(isInk(image.pixel(300, 300)), !lies);
+            if (!lies)
+                QVERIFY(qRed(image.pixel(300, 300)) > 230 && qGreen(image.pixel(300, 300)) < 30);
+        }
     }
 
     void polygonFillModes() {
