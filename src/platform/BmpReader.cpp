@@ -397,6 +397,24 @@ QImage decode(QByteArrayView bytes) {
     return decodeUncompressed(file, header);
 }
 
+bool holdsItsPicture(QByteArrayView bytes) {
+    const FileBytes file(bytes);
+    BitmapHeader header;
+    try {
+        header = readHeader(file);
+    } catch (const InvalidBitmapError&) {
+        return true;
+    }
+    if (header.compression != Rle8 && header.compression != Rle4)
+        return true;
+    try {
+        walkRle(file, header, nullptr);
+    } catch (const InvalidBitmapError&) {
+        return false;
+    }
+    return true;
+}
+
 LoadedBitmap readFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

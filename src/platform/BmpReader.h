@@ -36,6 +36,12 @@ namespace bmp_reader {
 // image_limits::maxDecodedBytes (checked before any pixel memory is taken).
 QImage decode(QByteArrayView file);
 
+// False when the file's RLE stream cannot be its picture (cut short, runs or deltas out of
+// the image): what decode() refuses before it allocates. True otherwise, also when the file is
+// not RLE or its header is refused. For decoders other than this one, which would allocate
+// the claimed size first.
+bool holdsItsPicture(QByteArrayView file);
+
 // Reads and decodes the file at path; sourceDpi is the screen's logical resolution.
 // Throws InvalidBitmapError as decode() does, std::runtime_error when the file cannot be read.
 LoadedBitmap readFile(const QString& path);

@@ -1,5 +1,6 @@
 #include "platform/DibImage.h"
 
+#include "platform/BmpReader.h"
 #include "platform/JpegReader.h"
 
 #include <QBuffer>
@@ -161,6 +162,10 @@ QImage decode(ByteView bmi, ByteView bits, quint32 usage, bool keepAlpha) {
     file.append(table);
     file.append(bits.data(), int(bits.size()));
 
+    // Qt's reader takes the claimed size before it reads a broken RLE stream.
+    if ((h.compression == U_BI_RLE8 || h.compression == U_BI_RLE4) &&
+        !bmp_reader::holdsItsPicture(file))
+        return {};
     QBuffer buffer(&file);
     QImageReader reader(&buffer, "bmp");
     reader.setAllocationLimit(int(kMaxDecodedBytes >> 20));

@@ -503,6 +503,36 @@ private slots:
         }
     }
 
+    // An RLE8 DIB is drawn; one whose stream is cut short is skipped before its claimed size
+    // is allocated (a 1 KB stream claiming 1,114,239 x 64 pixels took 285 MB).
+    void rleDibs() {
+        const QByteArray row("\x04\x01\x00\x00", 4); // four pixels of entry 1, end of line
+        const QByteArray sound = row + QByteArray("\x04\x01\x00\x01", 4);
+        const QByteArray cut = QByteArray("\xFF\x01", 2).repeated(500) + '\xFF';
+        const struct {
+            const char* name;
+            QByteArray stream;
+            int width, height;
+            bool drawn;
+        } cases[] = {{"sound", sound, 4, 2, true},
+                     {"cut short", row, 4, 2, false},
+                     {"cut short, claiming 285 MB", cut, 1114239, 64, false}};
+        U_RGBQUAD palette[2] = {rgbquad_set(255, 255, 255, 0), rgbquad_set(255, 0, 0, 0)};
+        for (const auto& c : cases) {
+            U_BITMAPINFOHEADER header = bitmapinfoheader_set(c.width, c.height, 1, 8, U_BI_RLE8,
+                                                             uint32_t(c.stream.size()), 0, 0, 2, 0);
+            PU_BITMAPINFO bmi = bitmapinfo_set(header, palette);
+            EmfBuilder b;
+            b.add(U_EMRSTRETCHDIBITS_set(
+                emfRect(0, 0, 0, 0), point32_set(100, 100), point32_set(400, 400),
+                point32_set(0, 0), point32_set(c.width, c.height), U_DIB_RGB_COLORS, U_SRCCOPY, bmi,
+                uint32_t(c.stream.size()), const_cast<char*>(c.stream.data())));
+            std::free(bmi);
+            const QImage image = playToImage(b.finish());
+            QVERIFY2(image.pixel(300, 450) == (c.drawn ? kRed : qRgb(255, 255, 255)), c.name);
+        }
+    }
+
     void polygonFillModes() {
         // Two overlapping squares in one poly-polygon, both drawn clockwise.
         const U_POINTL points[8] = {{100, 100}, {600, 100}, {600, 600}, {100, 600},
