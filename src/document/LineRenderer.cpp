@@ -191,15 +191,12 @@ bool LineRenderer::AddBoxMarkPoints(int kind, const QPoint& p) {
 }
 
 void LineRenderer::AddRulePoint(std::vector<RuleSegment>& list, bool isEnd, const QPoint& p) {
-    if (!isEnd) {
-        if (&list == &vert_)
-            OpenVertical(p);
-        else
-            list.push_back(RuleSegment{p.x(), p.y(), 0, 0});
+    if (&list == &vert_) {
+        isEnd ? EndVertical(p) : OpenVertical(p);
         return;
     }
-    if (&list == &vert_) {
-        EndVertical(p);
+    if (!isEnd) {
+        list.push_back(RuleSegment{p.x(), p.y(), 0, 0});
         return;
     }
     if (!list.empty()) {
