@@ -5,6 +5,7 @@
 
 #include "app/FormFolioscopeMain.h"
 #include "app/ProgramOptions.h"
+#include "app/RunLifetime.h"
 
 CommandLine::CommandLine(const QStringList& arguments) {
     parse(arguments);
@@ -33,6 +34,7 @@ int CommandLine::run() const {
 
 int CommandLine::runInteractive() const {
     TFormFolioscopeMain mainWindow;
+    run_lifetime::endWithMainWindow(mainWindow);
     mainWindow.show();
     if (!fileName_.isEmpty()) {
         // From inside the event loop, so that a failure reaches the standard error box.

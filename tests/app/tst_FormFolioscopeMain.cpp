@@ -4,11 +4,13 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <sys/stat.h>
 
 #include "app/AboutFolioscope.h"
 #include "app/Application.h"
 #include "app/FormFolioscopeMain.h"
+#include "app/RunLifetime.h"
 #include "document/OutputSettings.h"
 #include "help/HelpFolder.h"
 #include "support/ModalWatcher.h"
@@ -306,6 +308,34 @@ private slots:
         QCOMPARE(watcher.seen[0].className, QStringLiteral("TFormPreView"));
         QVERIFY(window.isVisible());
         QCOMPARE(window.focusWidget(), window.BitBtnFileOpen);
+    }
+
+    // A layout with the preview open (here the one after a printer change) shows and closes
+    // its progress window while the main window is hidden: the run goes on, and only the
+    // main window's close ends it.
+    void onlyTheMainWindowEndsTheRun() {
+        TFormFolioscopeMain window;
+        run_lifetime::endWithMainWindow(window);
+        window.RunPreview = [](TFormPreView& preview) {
+            QTimer::singleShot(0, &preview, [&preview] {
+                preview.LayoutForPrinter();
+                QTimer::singleShot(50, &preview, &TFormPreView::reject);
+            });
+            preview.exec();
+        };
+        window.show();
+        const QString path = QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/examples/sample-report.txt");
+        QTimer::singleShot(0, &window, [&] {
+            window.OpenFile(path);
+            QTimer::singleShot(200, [] { QCoreApplication::exit(7); }); // still running
+        });
+        QCOMPARE(QApplication::exec(), 7);
+        QVERIFY(window.isVisible());
+
+        QTimer::singleShot(0, &window, &QWidget::close);
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(9); }); // did not end
+        QCOMPARE(QApplication::exec(), 0);
+        QApplication::setQuitOnLastWindowClosed(true);
     }
 
     void exitClosesAndReleasesLines() {
