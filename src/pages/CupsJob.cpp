@@ -14,7 +14,30 @@ using Option = QPair<QByteArray, QByteArray>;
 // The print engine property under which Qt's CUPS engine keeps the options of the print
 // dialog's job options page, as name/value pairs in one string list.
 constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// The dialog's job options as name/value pairs.
+Options dialogOptions(const QPrinter& printer) {
+    Options options;
+    if (QPrintEngine* engine = printer.printEngine()) {
+        const QStringList pairs = engine->property(CupsOptionsKey).toStringList();
+        for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
+            options.append(Option{pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit()});
+    }
+    return options;
+}
+
+// Options that choose pages; the tool applies them itself (PrintPages).
+bool choosesPages(const QByteArray& name) {
+    return name == "page-ranges" || name == "page-set";
+}
 } // namespace
+
+QByteArray dialogOption(const QPrinter& printer, const QByteArray& name) {
+    for (const auto& [key, value] : dialogOptions(printer))
+        if (key == name)
+            return value;
+    return {};
+}
 
 Options optionsFor(const QPrinter& printer) {
     Options options;
@@ -43,11 +66,9 @@ Options optionsFor(const QPrinter& printer) {
     }
     if (!portrait)
         options.append(Option{"landscape", ""});
-    if (QPrintEngine* engine = printer.printEngine()) {
-        const QStringList pairs = engine->property(CupsOptionsKey).toStringList();
-        for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
-            options.append(Option{pairs[i].toLocal8Bit(), pairs[i + 1].toLocal8Bit()});
-    }
+    for (const Option& option : dialogOptions(printer))
+        if (!choosesPages(option.first))
+            options.append(option);
     return options;
 }
 

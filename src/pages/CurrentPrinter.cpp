@@ -66,6 +66,13 @@ void followQueue(QPrinter& printer, const QString& previousQueue) {
         useQueueGeometry(printer);
 }
 
+bool nowhereToPrint() {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        return false;
+    const QPrinter& printer = get();
+    return printer.outputFormat() != QPrinter::NativeFormat && printer.outputFileName().isEmpty();
+}
+
 std::unique_ptr<QPrinter> createPdfPrinter() {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);

@@ -33,6 +33,10 @@ std::unique_ptr<QPrinter> createForQueue(const QPrinterInfo& queue);
 // printer left on its queue, or one that is not a queue, keeps its settings.
 void followQueue(QPrinter& printer, const QString& previousQueue);
 
+// True when a print has nowhere to go: the machine has no print queue (or no scheduler to
+// ask) and the current printer writes to no file. Throws as get() does.
+bool nowhereToPrint();
+
 // The PDF printer: A4 portrait, 600 dpi, full page, no offsets.
 std::unique_ptr<QPrinter> createPdfPrinter();
 

@@ -19,12 +19,20 @@ std::runtime_error notWritten(const QString& path, const QString& reason) {
 
 bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
                int last, QPoint origin, PrintProgress* progress) {
-    for (int number = first; number <= last; ++number) {
-        const PageRecording& page = store.GetPage(number - 1);
-        if (number > first && !writer.newPage())
+    QList<int> numbers;
+    for (int number = first; number <= last; ++number)
+        numbers.append(number);
+    return playPages(store, writer, painter, numbers, origin, progress);
+}
+
+bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter,
+               const QList<int>& numbers, QPoint origin, PrintProgress* progress) {
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        const PageRecording& page = store.GetPage(numbers[i] - 1);
+        if (i > 0 && !writer.newPage())
             throw std::runtime_error("QPdfWriter::newPage failed");
         page.replay(painter, origin);
-        if (progress && !progress->step(number - first + 1))
+        if (progress && !progress->step(int(i) + 1))
             return false;
     }
     return true;

@@ -2,6 +2,7 @@
 // Writes recorded pages, as they are, to a vector PDF: text stays text (searchable, fonts
 // embedded as subsets), nothing is laid out again.
 
+#include <QList>
 #include <QPoint>
 #include <QString>
 #include <stdexcept>
@@ -28,6 +29,9 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
 // (a page beyond its count) are thrown before anything of that page is drawn.
 bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
                int last, QPoint origin, PrintProgress* progress);
+// The same for the pages numbered (from 1), in the order given.
+bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter,
+               const QList<int>& numbers, QPoint origin, PrintProgress* progress);
 
 // The error for a PDF file (or print spool file) that cannot be written: path and reason in
 // pages_errors::PdfNotWritten.

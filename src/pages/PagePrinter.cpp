@@ -60,22 +60,30 @@ QPoint pageOrigin(const TPrinterInfo& info) {
 
 Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& info, int first,
              int last, PrintProgress* progress) {
+    return print(store, printer, info, PrintPages::range(first, last), progress);
+}
+
+Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& info,
+             const PrintPages& pages, PrintProgress* progress) {
     Result result;
     printer.setDocName(QString::fromUtf8(DocumentName));
-    if (last < first)
+    const QList<int> numbers = pages.numbers();
+    if (numbers.isEmpty())
         return result;
     const bool queue = printer.outputFormat() == QPrinter::NativeFormat;
     if (!queue && printer.outputFileName().isEmpty())
         throw EPrinterError(pages_errors::NoPrinter);
-    // Both ends first: a range beyond the page count fails before anything is drawn.
-    store.GetPage(first - 1);
-    store.GetPage(last - 1);
+    // Every range's ends first: a page beyond the page count fails before anything is drawn.
+    for (const QPageRanges::Range& range : pages.Ranges.toRangeList()) {
+        store.GetPage(range.from - 1);
+        store.GetPage(range.to - 1);
+    }
 
     QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("folioscope-job-XXXXXX.pdf")));
     if (!spool.open())
         throw page_pdf::notWritten(spool.fileTemplate(), spool.errorString());
     {
-        PrintProgressScope scope(progress, last - first + 1);
+        PrintProgressScope scope(progress, int(numbers.size()));
         QPdfWriter writer(&spool);
         writer.setCreator(QStringLiteral("Folioscope"));
         writer.setTitle(printer.docName());
@@ -86,8 +94,8 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
             throw page_pdf::notWritten(spool.fileName(), QStringLiteral("PDF output failed"));
         bool complete = false;
         try {
-            complete = page_pdf::playPages(store, writer, painter, first, last, pageOrigin(info),
-                                           progress);
+            complete =
+                page_pdf::playPages(store, writer, painter, numbers, pageOrigin(info), progress);
         } catch (...) {
             painter.end();
             throw;
@@ -105,7 +113,7 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
         else
             deliverToFile(spool.fileName(), printer.outputFileName());
     }
-    result.Pages = last - first + 1;
+    result.Pages = int(numbers.size());
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QString>
 
+#include "pages/PrintPages.h"
 #include "pages/PrinterInfo.h"
 
 class PrintProgress;
@@ -37,5 +38,9 @@ QPoint pageOrigin(const TPrinterInfo& info);
 // unchanged (EPrintPreviewError, EPrinterError).
 Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& info, int first,
              int last, PrintProgress* progress = nullptr);
+// The same for the pages chosen, in ascending order, as one job; every range's ends are
+// checked against the store before anything is drawn.
+Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& info,
+             const PrintPages& pages, PrintProgress* progress = nullptr);
 
 } // namespace page_printer

@@ -11,6 +11,11 @@ inline constexpr const char* NewPageNotPrinting = "TPrintPreview.NewPage: not Pr
 inline constexpr const char* EndDocNotPrinting = "TPrintPreview.EndDoc: not Printing";
 // No printer can be had, or the selected print queue no longer exists.
 inline constexpr const char* NoPrinter = "選択されたプリンタは使用できません";
+// Before the print dialog, when the machine has no print queue to offer.
+inline constexpr const char* NoPrinterSetUp =
+    "プリンタが設定されていません。\n"
+    "印刷するには、システムの設定でプリンタを追加してください。"
+    "PDF ファイルへは「PDF出力...」ボタンで出力できます。";
 // The print scheduler refused a job; %1 is the queue, %2 the scheduler's reason.
 inline constexpr const char* JobNotSent = "印刷ジョブを %1 に送れません: %2";
 // The pages could not be written to a PDF file (also the spool file of a print job); %1 is the

@@ -28,6 +28,7 @@
 #include "pages/CurrentPrinter.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PagePrinter.h"
+#include "pages/PagesErrors.h"
 #include "pages/ReadPrinterInfo.h"
 #include "ui/FileChangeWatcher.h"
 #include "ui/FileDropTarget.h"
@@ -36,6 +37,7 @@
 #include "ui/FormPrintProgress.h"
 #include "ui/FormProgressBar.h"
 #include "ui/FormRegDatInjiSettei.h"
+#include "ui/MessageBoxes.h"
 #include "ui/NoteBar.h"
 #include "ui/PageAreaKeys.h"
 #include "ui/PageImage.h"
@@ -231,6 +233,8 @@ void TFormPreView::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // The keyboard starts on the page: the arrows scroll it, and Space presses no button.
+        ScrollBox1->setFocus(Qt::OtherFocusReason);
         watchFile();
         FormShow();
     }
@@ -415,6 +419,11 @@ void TFormPreView::BitBtnPrintSetUpClick() {
 }
 
 void TFormPreView::BitBtnPrintOutClick() {
+    // An empty printer list and a refusal after it tell the user nothing; say why first.
+    if (current_printer::nowhereToPrint()) {
+        ShowWarning(this, QString::fromUtf8(pages_errors::NoPrinterSetUp));
+        return;
+    }
     QPrinter& printer = current_printer::get();
     const QString queue = printer.printerName();
     QPrintDialog dialog(&printer, this);
@@ -430,18 +439,15 @@ void TFormPreView::BitBtnPrintOutClick() {
         return;
     printRange_ = dialog.printRange();
     collate_ = printer.collateCopies();
-    const bool pageNumbers = printRange_ == QAbstractPrintDialog::PageRange;
-    const int from = dialog.fromPage();
-    const int to = dialog.toPage();
 
     // The printer and its settings as chosen (copies included) are the current printer's now;
-    // the pages are laid out for it before anything is printed.
+    // the pages are laid out for it before anything is printed. All pages are those of the
+    // new layout; page numbers (a range, or a list such as "1,3,5-7") are taken as typed.
     current_printer::followQueue(printer, queue);
     LayoutForPrinter();
-    const int first = pageNumbers ? from : 1;
-    const int last = pageNumbers ? to : PrintPreview1.PageCount();
+    const PrintPages pages = PrintPages::chosenIn(printer, PrintPreview1.PageCount());
     TFormPrintProgress progress(this, QStringLiteral("印刷中..."));
-    page_printer::print(PrintPreview1, printer, State.PrinterInfo, first, last, &progress);
+    page_printer::print(PrintPreview1, printer, State.PrinterInfo, pages, &progress);
 }
 
 void TFormPreView::BitBtnPdfOutClick() {

@@ -317,6 +317,7 @@ private slots:
         TFormFolioscopeMain window;
         run_lifetime::endWithMainWindow(window);
         window.RunPreview = [](TFormPreView& preview) {
+            preview.show(); // the first layout runs here; the second once the loop runs
             QTimer::singleShot(0, &preview, [&preview] {
                 preview.LayoutForPrinter();
                 QTimer::singleShot(50, &preview, &TFormPreView::reject);
@@ -324,7 +325,7 @@ private slots:
             preview.exec();
         };
         window.show();
-        const QString path = QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/examples/sample-report.txt");
+        const QString path = write("lifetime.txt", "one\r\n<Page-End>\r\ntwo\r\n");
         QTimer::singleShot(0, &window, [&] {
             window.OpenFile(path);
             QTimer::singleShot(200, [] { QCoreApplication::exit(7); }); // still running

@@ -29,6 +29,11 @@ private slots:
         QColorDialog colours;
         colours.setOption(QColorDialog::DontUseNativeDialog);
         QCOMPARE(colours.windowTitle(), QStringLiteral("色を選択"));
+        // What Qt's translation leaves in English in the print dialog, and what it has.
+        QCOMPARE(QCoreApplication::translate("QPrintSettingsOutput", "Pages"),
+                 QStringLiteral("ページ指定"));
+        QCOMPARE(QCoreApplication::translate("QPrintSettingsOutput", "Copies:"),
+                 QStringLiteral("印刷部数:"));
     }
 };
 

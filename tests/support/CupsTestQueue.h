@@ -131,6 +131,7 @@ inline QList<int> jobIds() {
 struct JobAttributes {
     QString name;
     int copies = 1;
+    bool choosesPages = false; // the job asks the scheduler for a page range or page set
     bool found = false;
 };
 
@@ -150,6 +151,8 @@ inline JobAttributes jobAttributes(int job) {
         result.name = QString::fromUtf8(ippGetString(name, 0, nullptr));
     if (ipp_attribute_t* copies = ippFindAttribute(response, "copies", IPP_TAG_INTEGER))
         result.copies = ippGetInteger(copies, 0);
+    result.choosesPages = ippFindAttribute(response, "page-ranges", IPP_TAG_ZERO) ||
+                          ippFindAttribute(response, "page-set", IPP_TAG_ZERO);
     ippDelete(response);
     return result;
 }

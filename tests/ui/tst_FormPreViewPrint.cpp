@@ -2,11 +2,14 @@
 // dialogs answered through the window's seams (or a real print dialog accepted from a timer),
 // the layout run again for the printer, and the job that reaches a real CUPS queue.
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -260,6 +263,54 @@ private slots:
         QVERIFY(job > 0);
         QVERIFY(cups_test::waitIdle());
         QCOMPARE(cups_test::pdfPageCount(cups_test::spoolFile(job)), 2);
+    }
+
+    // The real dialog's page field: a range, a list, and odd or even pages of a range are
+    // exactly the pages printed, in page order, as one job; the scheduler is not asked to
+    // choose again among them.
+    void realPrintDialogPageList_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("pageSet"); // the dialog's page set: all, odd, even
+        QTest::addColumn<QList<int>>("printed");
+        QTest::newRow("range") << "2-4" << 0 << QList<int>{2, 3, 4};
+        QTest::newRow("two pages") << "3,5" << 0 << QList<int>{3, 5};
+        QTest::newRow("list out of order") << "7,1,3,5-6" << 0 << QList<int>{1, 3, 5, 6, 7};
+        QTest::newRow("odd from an even page") << "2-7" << 1 << QList<int>{3, 5, 7};
+        QTest::newRow("even from an even page") << "2-7" << 2 << QList<int>{2, 4, 6};
+        QTest::newRow("odd from an odd page") << "3-6" << 1 << QList<int>{3, 5};
+    }
+    void realPrintDialogPageList() {
+        REQUIRE_CUPS();
+        QFETCH(QString, typed);
+        QFETCH(int, pageSet);
+        QFETCH(QList<int>, printed);
+        Preview preview(7);
+        const auto jobs = cups_test::jobIds();
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer.stop();
+            dialog->findChild<QRadioButton*>(QStringLiteral("pagesRadioButton"))->setChecked(true);
+            dialog->findChild<QLineEdit*>(QStringLiteral("pagesLineEdit"))->setText(typed);
+            dialog->findChild<QComboBox*>(QStringLiteral("pageSetCombo"))->setCurrentIndex(pageSet);
+            dialog->accept();
+        });
+        timer.start(50);
+        preview.click(preview->BitBtnPrintOut);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+        const int job = newJob(jobs);
+        QVERIFY(job > 0);
+        QVERIFY(cups_test::waitIdle());
+        QVERIFY(!cups_test::jobAttributes(job).choosesPages);
+        QList<int> pages;
+        static const QRegularExpression pageText(QStringLiteral("Page text (\\d+)"));
+        auto it =
+            pageText.globalMatch(cups_test::output("pdftotext", {cups_test::spoolFile(job), "-"}));
+        while (it.hasNext())
+            pages << it.next().captured(1).toInt();
+        QCOMPARE(pages, printed);
     }
 
     // The PDF button: cancelled chooser or cancelled progress write nothing.

@@ -3,6 +3,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -11,8 +13,10 @@
 
 #include "document/OutputSettings.h"
 #include "pages/PageRecording.h"
+#include "pages/PagesErrors.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+#include "support/ModalWatcher.h"
 #include "ui/FindBar.h"
 #include "ui/FormPreView.h"
 #include "ui/PageImage.h"
@@ -66,6 +70,36 @@ class tst_PreviewViewerAids : public QObject {
 private slots:
     void initTestCase() { font_substitution::install(); }
     void init() { ResetOutputSettings(); }
+
+    // A fresh window has the keyboard on the page: Down scrolls, Space presses no button.
+    void keyboardStartsOnThePage() {
+        OutputSettings.PreviewZoomText = QStringLiteral("300");
+        Preview preview({{"one"}, {"two"}});
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(preview->ScrollBox1));
+        preview.key(Qt::Key_Down);
+        QCOMPARE(preview->ScrollBox1->verticalScrollBar()->value(),
+                 preview->ScrollBox1->verticalScrollBar()->singleStep());
+        preview.key(Qt::Key_Space);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(preview->isVisible());
+    }
+
+    // No print queue: a warning that says so and points to the PDF button, not the dialog.
+    void noPrinterWarnsBeforeThePrintDialog() {
+        Preview preview({{"one"}});
+        bool dialogShown = false;
+        preview->ExecPrintDialog = [&](QPrintDialog&) {
+            dialogShown = true;
+            return int(QDialog::Rejected);
+        };
+        ModalWatcher watcher;
+        QTest::mouseClick(preview->BitBtnPrintOut, Qt::LeftButton);
+        QVERIFY(!dialogShown);
+        QCOMPARE(watcher.seen.size(), 1);
+        QCOMPARE(watcher.seen[0].title, QStringLiteral("警告"));
+        QCOMPARE(watcher.seen[0].text, QString::fromUtf8(pages_errors::NoPrinterSetUp));
+        QVERIFY(watcher.seen[0].text.contains(preview->BitBtnPdfOut->text()));
+    }
 
     void clickGivesTheKeyboardToThePage() {
         Preview preview({{"one"}, {"two"}, {"three"}});
