@@ -1,6 +1,6 @@
 // Every fuzz harness on the inputs that fuzzing found once (tests/data/fuzz-regressions/<Name>),
 // its seed corpus (fuzz/corpus/<Name>) and the third-party files of its kind: each must run
-// to its end. Under AddressSanitizer and UndefinedBehaviorSanitizer (./dev.sh test) a fault
+// to its end. Under AddressSanitizer and UndefinedBehaviorSanitizer (./dev.sh check) a fault
 // in any of them stops the test.
 
 #include <QDir>
