@@ -22,6 +22,7 @@
 #include "help/ShowHelpTopic.h"
 #include "ui/FileDropTarget.h"
 #include "ui/FormPreView.h"
+#include "ui/HelpKey.h"
 #include "ui/MessageBoxes.h"
 
 namespace {
@@ -112,6 +113,7 @@ TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
     connect(BitBtnFileOpen, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnFileOpenClick);
     connect(ButtonVersion, &QPushButton::clicked, this, &TFormFolioscopeMain::ButtonVersionClick);
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnHelpClick);
+    BindHelpKey(*this, *BitBtnHelp);
     connect(BitBtnExit, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnExitClick);
     // A report dropped on the window opens as if chosen in the open dialog.
     new FileDropTarget(this, [this](const QString& fileName) { OpenFile(fileName); });

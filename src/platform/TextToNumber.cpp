@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/NumberTextFolding.h"
+
 namespace text_to_number {
 namespace {
 
@@ -80,7 +82,7 @@ std::int32_t intOr(QByteArrayView text, std::int32_t fallback) {
 }
 
 std::int32_t intOr(const QString& text, std::int32_t fallback) {
-    return intOr(QByteArrayView(text.toLatin1()), fallback);
+    return intOr(QByteArrayView(number_text::foldToAscii(text).toLatin1()), fallback);
 }
 
 std::optional<double> parseReal(QByteArrayView text) {
@@ -134,7 +136,7 @@ double realOr(QByteArrayView text, double fallback) {
 }
 
 double realOr(const QString& text, double fallback) {
-    return realOr(QByteArrayView(text.toLatin1()), fallback);
+    return realOr(QByteArrayView(number_text::foldToAscii(text).toLatin1()), fallback);
 }
 
 } // namespace text_to_number

@@ -14,6 +14,8 @@ namespace text_to_number {
 // a decimal value outside the 32-bit range, trailing text or an empty text is not a number.
 std::optional<std::int32_t> parseInt(QByteArrayView text);
 std::int32_t intOr(QByteArrayView text, std::int32_t fallback);
+// The text of an edit box: full-width digits and signs of an input method are read as their
+// ASCII forms first (number_text::foldToAscii); likewise realOr.
 std::int32_t intOr(const QString& text, std::int32_t fallback);
 
 // A whole-text decimal real: leading and trailing blanks, an optional sign, digits with an

@@ -33,6 +33,7 @@
 #include "ui/FileChangeWatcher.h"
 #include "ui/FileDropTarget.h"
 #include "ui/FindBar.h"
+#include "ui/FitKeeper.h"
 #include "ui/FormFontSettei.h"
 #include "ui/FormPrintProgress.h"
 #include "ui/FormProgressBar.h"
@@ -344,6 +345,9 @@ std::unique_ptr<PageImage> TFormPreView::MakePageImage(const PageRecording& page
 }
 
 void TFormPreView::ApplyZoom() {
+    // Every way of setting the zoom ends here, and ends a fit kept in force (FitZoom keeps
+    // its fit again afterwards).
+    fitKeeper_->drop();
     Zoom = preview_zoom::factorFromPercent(preview_zoom::percentFromText(EditBoxBairitu->text()));
     ShowPage();
 }
@@ -622,6 +626,7 @@ void TFormPreView::createViewerAids() {
         fit->setToolTip(fit->text() + QStringLiteral(" (") +
                         fit->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
     }
+    fitKeeper_ = new FitKeeper(ScrollBox1, [this](fit_zoom::Fit fit) { FitZoom(fit); });
     PopupMenu1->addSeparator();
     PopupMenu1->addAction(FitPageAction);
     PopupMenu1->addAction(FitWidthAction);
@@ -642,6 +647,7 @@ void TFormPreView::FitZoom(fit_zoom::Fit fit) {
     EditBoxBairitu->setText(QString::number(
         fit_zoom::percent(fit, State.PrinterInfo, logicalDpiX(), logicalDpiY(), area)));
     ApplyZoom();
+    fitKeeper_->keep(fit); // fitted again whenever the page area is resized
 }
 
 void TFormPreView::watchFile() {

@@ -17,6 +17,7 @@
 
 class FileChangeWatcher;
 class FindBar;
+class FitKeeper;
 class LayoutEngine;
 class LayoutProgress;
 class PageImage;
@@ -125,7 +126,8 @@ public:
     std::function<void(const QString& fileName)> OpenDropped;
     // Shows another file's lines (already in *Lines) from page 1, the zoom kept.
     void OpenOtherFile(const QString& fileName);
-    // Sets the zoom at which the whole page (or its width) fits the scrolling area.
+    // Sets the zoom at which the whole page (or its width) fits the scrolling area, and keeps
+    // that fit while the area is resized until the zoom is set another way (ApplyZoom).
     void FitZoom(fit_zoom::Fit fit);
 
     FindBar* FindBar1 = nullptr;       // under the toolbar, Ctrl+F
@@ -188,4 +190,5 @@ private:
     bool collate_ = true;
     PreviewFind* find_ = nullptr;
     FileChangeWatcher* watcher_ = nullptr;
+    FitKeeper* fitKeeper_ = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "help/HelpTopics.h"
 #include "help/ShowHelpTopic.h"
 #include "platform/TextToNumber.h"
+#include "ui/HelpKey.h"
 #include "ui/RangeUpDown.h"
 #include "ui/WindowCentring.h"
 
@@ -204,6 +205,7 @@ void TFormRegDatInjiSettei::createControls() {
     connect(BitBtnPreView, &QPushButton::clicked, this, &TFormRegDatInjiSettei::BitBtnPreViewClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormRegDatInjiSettei::BitBtnCancelClick);
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormRegDatInjiSettei::BitBtnHelpClick);
+    BindHelpKey(*this, *BitBtnHelp);
 }
 
 std::array<QLineEdit*, 7> TFormRegDatInjiSettei::edits() const {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 #include "help/ChmLoader.h"
 #include "help/HelpContents.h"
 #include "help/HelpWindow.h"
+#include "ui/FormPreView.h"
 
 namespace {
 
@@ -195,6 +197,32 @@ private slots:
             flipped[at] = char(~flipped[at]);
             (void)openAndReadAll(flipped);
         }
+    }
+
+    // The preview's topic names every key of the window's actions and every entry of its
+    // page menu and toolbar buttons, so nothing the window offers goes unmentioned.
+    void previewTopicNamesWhatTheWindowOffers() {
+        if (!built_)
+            QSKIP("Folioscope2.chm is not built (target help_file)");
+        const QString page =
+            QString::fromUtf8(HelpContents(*built_).file(QStringLiteral("Zeph印刷プレビュー.htm")));
+        QVERIFY(!page.isEmpty());
+        TFormPreView preview;
+        QStringList offered;
+        for (const QAction* action : preview.actions())
+            if (!action->shortcut().isEmpty())
+                offered << action->shortcut().toString(QKeySequence::PortableText);
+        QVERIFY(offered.size() >= 5);
+        for (const QAction* entry : preview.PopupMenu1->actions())
+            if (!entry->isSeparator())
+                offered << entry->text();
+        for (const QPushButton* button : preview.findChildren<QPushButton*>())
+            if (!button->text().isEmpty())
+                offered << button->text();
+        for (const QString& what : offered)
+            QVERIFY2(page.contains(what), qPrintable(what));
+        for (const char* option : {"--pdf", "--print", "F1", "F7", "F8"})
+            QVERIFY2(page.contains(QLatin1String(option)), option);
     }
 
     void sitemapNesting() {

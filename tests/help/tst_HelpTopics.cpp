@@ -1,9 +1,10 @@
 // Help requests from the windows to the viewer: the topic table, the page rule, the ".chm" test,
-// ShowHelpTopic's cursor and working directory, and the three help buttons (and F1).
+// ShowHelpTopic's cursor and working directory, and the three help buttons and their F1.
 
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -143,12 +144,19 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
-    void mainWindowButton() {
+    void mainWindowButtonAndF1() {
         TFormFolioscopeMain window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        HelpFolder = helpFolder_; // the first showing set the program's folder
         window.BitBtnHelp->click();
-        QCOMPARE(log_.size(), 1);
-        QCOMPARE(log_[0].helpFile, helpFolder_ + "Folioscope2.chm");
-        QCOMPARE(log_[0].page, QStringLiteral("Zeph機能特徴.htm"));
+        QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, Qt::Key_F1);
+        QCOMPARE(log_.size(), 2);
+        for (const Request& r : log_) {
+            QCOMPARE(r.helpFile, helpFolder_ + "Folioscope2.chm");
+            QCOMPARE(r.page, QStringLiteral("Zeph機能特徴.htm"));
+        }
     }
 
     void previewButtonAndF1() {
@@ -165,12 +173,25 @@ private slots:
         preview.close();
     }
 
-    void settingsDialogButton() {
+    // F1 while typing a margin opens the dialog's topic, as its button does; the box keeps
+    // its text and the dialog stays open.
+    void settingsDialogButtonAndF1() {
         TFormRegDatInjiSettei dialog;
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.BitBtnHelp->click();
-        QCOMPARE(log_.size(), 1);
-        QCOMPARE(log_[0].helpFile, helpFolder_ + "Folioscope2.chm");
-        QCOMPARE(log_[0].page, QStringLiteral("Zeph印字出力設定.htm"));
+        dialog.Edit2->setFocus();
+        dialog.Edit2->setText(QStringLiteral("7"));
+        QTest::keyClick(dialog.Edit2, Qt::Key_F1);
+        QCOMPARE(log_.size(), 2);
+        for (const Request& r : log_) {
+            QCOMPARE(r.helpFile, helpFolder_ + "Folioscope2.chm");
+            QCOMPARE(r.page, QStringLiteral("Zeph印字出力設定.htm"));
+        }
+        QCOMPARE(dialog.Edit2->text(), QStringLiteral("7"));
+        QVERIFY(dialog.isVisible());
+        dialog.reject();
     }
 };
 

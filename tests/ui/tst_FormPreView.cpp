@@ -2,6 +2,7 @@
 // arrows, the wheel, the pop-up menu, and layouts run when it is shown and again later.
 
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "app/Application.h"
@@ -55,10 +57,18 @@ struct Preview {
         QWidget* target = window->focusWidget() ? window->focusWidget() : window.get();
         QTest::keyClick(target, key);
     }
+    // Typed and then Enter. Text beyond ASCII arrives as a Japanese input method hands it over
+    // (its default mode writes full-width digits): as one commit of the composed text.
     void typeInto(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->clear();
-        QTest::keyClicks(edit, text);
+        if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+            QTest::keyClicks(edit, text);
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(edit, &commit);
+        }
         QTest::keyClick(edit, Qt::Key_Return);
     }
     void wheel(int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -247,6 +257,9 @@ void tst_FormPreView::pageBox_data() {
     QTest::newRow("in range") << "7" << 7;
     QTest::newRow("blanks and sign") << "  +5" << 5;
     QTest::newRow("fraction") << "5.5" << 1;
+    QTest::newRow("full-width") << u"７"_qs << 7;
+    QTest::newRow("full-width beyond the end") << u"２０"_qs << 12;
+    QTest::newRow("full-width minus") << u"－３"_qs << 1;
 }
 
 void tst_FormPreView::pageBox() {
@@ -270,6 +283,9 @@ void tst_FormPreView::zoomBox_data() {
     QTest::newRow("fraction") << "62.5" << 62.5;
     QTest::newRow("exponent") << "1.5e2" << 150.0;
     QTest::newRow("empty") << "" << 100.0;
+    QTest::newRow("full-width") << u"１５０"_qs << 150.0;
+    QTest::newRow("full-width fraction") << u"６２．５"_qs << 62.5;
+    QTest::newRow("full-width below the minimum") << u"\u3000５"_qs << 20.0;
 }
 
 void tst_FormPreView::zoomBox() {

@@ -129,6 +129,10 @@ private slots:
         QTest::newRow("trailing text") << 5 << QStringLiteral("12mm") << 15;
         QTest::newRow("larger than the sheet") << 6 << QStringLiteral("9999") << 9999;
         QTest::newRow("page number 0") << 0 << QStringLiteral("0") << 0;
+        // As a Japanese input method types them by default.
+        QTest::newRow("full-width minus") << 1 << u"－７"_qs << -7;
+        QTest::newRow("full-width, ideographic blank") << 6 << u"\u3000１２"_qs << 12;
+        QTest::newRow("full-width fraction") << 3 << u"１２．５"_qs << 20;
     }
     void storesWithFixedValues() {
         QFETCH(int, row);

@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <QtTest>
 #include <memory>
 
@@ -22,6 +23,7 @@
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
 #include "ui/PreviewFind.h"
+#include "ui/UpDownButtons.h"
 
 namespace {
 
@@ -61,6 +63,20 @@ QSize contentAt(TFormPreView& w, int percent) {
     return PageImage::pictureSize(w.State.PrinterInfo, percent / 125.0, w.logicalDpiX(),
                                   w.logicalDpiY()) +
            QSize(8, 8);
+}
+
+// Whether percent is the largest whole zoom at which the page (or its width, less a vertical
+// scroll bar when the page is taller) fits the scrolling area as it is now.
+bool isFit(TFormPreView& w, bool width, int percent) {
+    const QSize viewport = w.ScrollBox1->maximumViewportSize();
+    const int bar = w.ScrollBox1->verticalScrollBar()->sizeHint().width();
+    const auto fits = [&](int p) {
+        const QSize c = contentAt(w, p);
+        if (!width)
+            return c.width() <= viewport.width() && c.height() <= viewport.height();
+        return c.width() <= viewport.width() - (c.height() > viewport.height() ? bar : 0);
+    };
+    return fits(percent) && !fits(percent + 1);
 }
 
 } // namespace
@@ -205,6 +221,76 @@ private slots:
         QVERIFY(tall > small);
         QVERIFY(preview->FitPageAction->toolTip().contains(QStringLiteral("Ctrl+0")));
         QVERIFY(preview->FitWidthAction->toolTip().contains(QStringLiteral("Ctrl+2")));
+    }
+
+    // A fit stays in force while the window is resized: each size gets its own fitted zoom.
+    void fitFollowsTheWindow_data() {
+        QTest::addColumn<bool>("width");
+        QTest::newRow("page (Ctrl+0)") << false;
+        QTest::newRow("width (menu)") << true;
+    }
+    void fitFollowsTheWindow() {
+        QFETCH(bool, width);
+        Preview preview({{"one"}, {"two"}});
+        preview->resize(720, 500);
+        QTest::qWait(20);
+        if (width)
+            preview->FitWidthAction->trigger();
+        else
+            preview.key(Qt::Key_0, Qt::ControlModifier);
+        int before = preview->EditBoxBairitu->text().toInt();
+        for (const QSize size : {QSize(1000, 1000), QSize(800, 450), QSize(1400, 700)}) {
+            preview->resize(size);
+            QTest::qWait(20);
+            const int now = preview->EditBoxBairitu->text().toInt();
+            QVERIFY2(now != before, qPrintable(QString::number(now)));
+            QVERIFY(isFit(*preview.window, width, now));
+            QCOMPARE(preview->Zoom, now / 125.0);
+            QCOMPARE(preview->ScrollBox1->widget()->size(), contentAt(*preview.window, now));
+            before = now;
+        }
+    }
+
+    // Setting the zoom any other way ends the fit: the next resize leaves the zoom alone.
+    void zoomSetOtherwiseEndsTheFit_data() {
+        QTest::addColumn<QString>("way");
+        for (const char* way : {"zoom box", "arrow", "zoom reset", "Ctrl+wheel"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+    void zoomSetOtherwiseEndsTheFit() {
+        QFETCH(QString, way);
+        Preview preview({{"one"}, {"two"}});
+        preview->resize(720, 500);
+        QTest::qWait(20);
+        preview.key(Qt::Key_0, Qt::ControlModifier);
+        const int fitted = preview->EditBoxBairitu->text().toInt();
+        if (way == "zoom box") {
+            preview->EditBoxBairitu->setFocus();
+            preview->EditBoxBairitu->setText(QStringLiteral("150"));
+            QTest::keyClick(preview->EditBoxBairitu, Qt::Key_Return);
+        } else if (way == "arrow") {
+            QTest::mouseClick(preview->UpDownBairitu->upButton(), Qt::LeftButton);
+        } else if (way == "zoom reset") {
+            preview->BitBtn1->click();
+        } else {
+            QWheelEvent wheel(QPointF(5, 5), preview->Image1->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(preview->Image1, &wheel);
+        }
+        const QString set = preview->EditBoxBairitu->text();
+        QVERIFY(set.toInt() != fitted);
+        const double zoom = preview->Zoom;
+        preview->resize(1000, 700);
+        QTest::qWait(20);
+        QCOMPARE(preview->EditBoxBairitu->text(), set);
+        QCOMPARE(preview->Zoom, zoom);
+
+        // A new fit is kept again.
+        preview->FitPageAction->trigger();
+        preview->resize(720, 500);
+        QTest::qWait(20);
+        QVERIFY(isFit(*preview.window, false, preview->EditBoxBairitu->text().toInt()));
     }
 
     void findAcrossPages() {
