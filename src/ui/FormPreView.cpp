@@ -410,6 +410,9 @@ void TFormPreView::LayoutForPrinter() {
     PrintPreview1.setReferenceDevice(State.PrinterInfo);
     CalcFrameGeometry();
     LayoutAgain();
+    // Another paper (or the same turned) needs another zoom for a fit kept in force.
+    if (const auto fit = fitKeeper_->kept())
+        FitZoom(*fit);
 }
 
 void TFormPreView::BitBtnPrintSetUpClick() {

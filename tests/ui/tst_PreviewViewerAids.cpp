@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScrollArea>
@@ -13,6 +14,7 @@
 #include <memory>
 
 #include "document/OutputSettings.h"
+#include "pages/CurrentPrinter.h"
 #include "pages/PageRecording.h"
 #include "pages/PagesErrors.h"
 #include "platform/Cp932.h"
@@ -249,6 +251,21 @@ private slots:
             QCOMPARE(preview->ScrollBox1->widget()->size(), contentAt(*preview.window, now));
             before = now;
         }
+    }
+
+    // A kept fit follows the paper too: the sheet turned in the printer setup is fitted anew.
+    void fitFollowsThePaper() {
+        Preview preview({{"one"}});
+        preview->resize(900, 700);
+        QTest::qWait(20);
+        preview->FitPageAction->trigger();
+        const int portrait = preview->EditBoxBairitu->text().toInt();
+        current_printer::get().setPageOrientation(QPageLayout::Landscape);
+        preview->LayoutForPrinter();
+        current_printer::replace(nullptr);
+        const int landscape = preview->EditBoxBairitu->text().toInt();
+        QVERIFY(landscape != portrait);
+        QVERIFY(isFit(*preview.window, false, landscape));
     }
 
     // Setting the zoom any other way ends the fit: the next resize leaves the zoom alone.
