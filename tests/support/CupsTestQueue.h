@@ -130,7 +130,9 @@ inline QList<int> jobIds() {
 
 struct JobAttributes {
     QString name;
+    QString documentName; // as the document was sent ("document-name-supplied")
     int copies = 1;
+    bool landscape = false; // a "landscape" option reached the job
     bool found = false;
 };
 
@@ -148,6 +150,10 @@ inline JobAttributes jobAttributes(int job) {
     result.found = ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE;
     if (ipp_attribute_t* name = ippFindAttribute(response, "job-name", IPP_TAG_NAME))
         result.name = QString::fromUtf8(ippGetString(name, 0, nullptr));
+    if (ipp_attribute_t* document =
+            ippFindAttribute(response, "document-name-supplied", IPP_TAG_ZERO))
+        result.documentName = QString::fromUtf8(ippGetString(document, 0, nullptr));
+    result.landscape = ippFindAttribute(response, "landscape", IPP_TAG_ZERO) != nullptr;
     if (ipp_attribute_t* copies = ippFindAttribute(response, "copies", IPP_TAG_INTEGER))
         result.copies = ippGetInteger(copies, 0);
     ippDelete(response);
