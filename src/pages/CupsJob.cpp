@@ -23,6 +23,16 @@ QString schedulerAddress() {
     return server.startsWith(QLatin1Char('/')) ? server
                                                : QStringLiteral("%1:%2").arg(server).arg(ippPort());
 }
+
+// A connection to the scheduler; throws EOutputError (SchedulerUnreachable) when there is none.
+http_t* connectScheduler() {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                ConnectTimeoutMs, nullptr);
+    if (!http)
+        throw EOutputError(EOutputError::Kind::SchedulerUnreachable, schedulerAddress(),
+                           QString::fromLocal8Bit(cupsLastErrorString()));
+    return http;
+}
 } // namespace
 
 Options optionsFor(const QPrinter& printer) {
@@ -59,12 +69,7 @@ Options optionsFor(const QPrinter& printer) {
 }
 
 void requireScheduler() {
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                ConnectTimeoutMs, nullptr);
-    if (!http)
-        throw EOutputError(EOutputError::Kind::SchedulerUnreachable, schedulerAddress(),
-                           QString::fromLocal8Bit(cupsLastErrorString()));
-    httpClose(http);
+    httpClose(connectScheduler());
 }
 
 int submit(const QString& queue, const QString& pdfFile, const QString& title,
@@ -72,6 +77,7 @@ int submit(const QString& queue, const QString& pdfFile, const QString& title,
     QFile file(pdfFile);
     if (!file.open(QIODevice::ReadOnly))
         throw EOutputError(EOutputError::Kind::JobNotSent, queue, file.errorString());
+    http_t* http = connectScheduler();
     cups_option_t* list = nullptr;
     int count = 0;
     // An option without a value would reach the scheduler as "false".
@@ -81,13 +87,6 @@ int submit(const QString& queue, const QString& pdfFile, const QString& title,
     // The scheduler knows the queue, not its local instances.
     const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
     const QByteArray titleUtf8 = title.toUtf8();
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                ConnectTimeoutMs, nullptr);
-    if (!http) {
-        cupsFreeOptions(count, list);
-        throw EOutputError(EOutputError::Kind::SchedulerUnreachable, schedulerAddress(),
-                           QString::fromLocal8Bit(cupsLastErrorString()));
-    }
     const int job = cupsCreateJob(http, name.constData(), titleUtf8.constData(), count, list);
     cupsFreeOptions(count, list);
     if (job <= 0) {

@@ -2,7 +2,6 @@
 // it is given (a full disk) looks like to the writer and to the caller who checks before
 // committing.
 
-#include <QBuffer>
 #include <QtTest>
 
 #include "pages/CountingDevice.h"
@@ -90,18 +89,6 @@ private slots:
             QVERIFY(!device.finish());
             QCOMPARE(target.writes, targetWrites);
         }
-    }
-
-    // Short pieces reach the target in blocks, not one call each.
-    void shortPiecesAreGathered() {
-        QBuffer target;
-        target.open(QIODevice::WriteOnly);
-        CountingDevice device(target);
-        for (int i = 0; i < 10000; ++i)
-            device.write("0123456789");
-        QVERIFY(device.finish());
-        QCOMPARE(target.data().size(), 100000);
-        QCOMPARE(target.data().left(20), QByteArray("01234567890123456789"));
     }
 };
 
