@@ -1,7 +1,7 @@
 // A whole input file of arbitrary bytes: line splitting, then the layout at 36 dpi with the
 // figure tags live (figure files from fuzz/figures, the working folder, named a.emf, b.wmf,
-// c.bmp, d.jpg, e.bmp; see the dictionary), then every page replayed into a small picture
-// the way the preview paints it.
+// c.bmp, d.jpg, e.bmp; see the dictionary), then the first pages replayed the way the preview
+// paints them, at the scale the input's last byte chooses (0.01 to 4).
 
 #include "FuzzSupport.h"
 #include "document/LayoutEngine.h"
@@ -9,7 +9,6 @@
 #include "pages/PrintPreview.h"
 
 #include <QDir>
-#include <QImage>
 #include <QPainter>
 
 #include <exception>
@@ -33,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const std::exception&) {
         // A figure or store error ends the layout; the pages so far stay and are shown.
     }
-    QImage picture(60, 85, QImage::Format_ARGB32_Premultiplied);
+    const double scale = fuzzReplayScale(data, size);
     for (int i = 0; i < store.PageCount() && i < 4; ++i) {
-        picture.fill(Qt::white);
+        QImage picture = fuzzReplayImage(298, 421, scale, 600, 850);
         QPainter painter(&picture);
-        painter.scale(60.0 / 298, 85.0 / 421);
+        painter.scale(scale, scale * 1.01);
         store.GetPage(i).replay(painter);
     }
     return 0;

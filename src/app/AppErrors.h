@@ -43,6 +43,14 @@ inline constexpr const char* NoDefaultQueue =
 inline constexpr const char* PagesBeyondCount =
     "Pages %1 to %2 asked for, but the document has %3 page(s); nothing was printed.";
 inline constexpr const char* PrintFailed = "Printing %1 failed, nothing was printed: %2";
+// Output failures (EOutputError) as the command line words them: %1 the file, queue or
+// scheduler, %2 the system's or the scheduler's reason.
+inline constexpr const char* SpoolNotWritten = "Cannot write the print spool file %1: %2";
+inline constexpr const char* SchedulerUnreachable = "Cannot reach the print scheduler at %1: %2";
+inline constexpr const char* JobNotSent = "The print queue %1 did not take the job: %2";
+inline constexpr const char* JobInterrupted =
+    "The connection to the print scheduler broke while the job was sent to %1; the job was "
+    "cancelled";
 inline constexpr const char* JobSent = "Sent %1 page(s) of %2 to %3 as job %4.";
 // Notes after a command-line layout: %1 the report file, %2 its line, %3 the figure name.
 inline constexpr const char* ConvertedFromUtf8 = "%1: UTF-8 text converted to code page 932";

@@ -17,6 +17,7 @@
 #include "app/StderrProgress.h"
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
+#include "pages/CountingDevice.h"
 #include "pages/PrintPreview.h"
 #include "platform/FontSubstitution.h"
 
@@ -52,10 +53,11 @@ LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
 
 void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw failure(app_errors::CannotWrite, path, file.errorString());
+    CountingDevice out(file);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&out);
         writer.setCreator(QStringLiteral("Folioscope"));
         writer.setResolution(options.Resolution);
         // The page in portrait terms plus an orientation, so that viewers and printers see a
@@ -75,6 +77,12 @@ void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const
             store.GetPage(i).replay(painter, QPoint(0, 0));
         }
         painter.end();
+    }
+    // The PDF engine does not look at what its writes return: a file cut short by a full disk
+    // must not replace the one under its name.
+    if (!out.finish()) {
+        file.cancelWriting();
+        throw failure(app_errors::CannotWrite, path, out.failure());
     }
     if (!file.commit())
         throw failure(app_errors::CannotWrite, path, file.errorString());

@@ -10,10 +10,13 @@
 
 #include "app/AppErrors.h"
 #include "app/LayoutNotes.h"
+#include "app/OutputErrorText.h"
 #include "app/ReportText.h"
 #include "app/StderrProgress.h"
 #include "document/LayoutEngine.h"
+#include "pages/CupsJob.h"
 #include "pages/CurrentPrinter.h"
+#include "pages/OutputError.h"
 #include "pages/PagePrinter.h"
 #include "pages/PrintPreview.h"
 #include "pages/PrintProgress.h"
@@ -66,11 +69,14 @@ std::unique_ptr<QPrinter> printerFor(const PdfExportOptions& options) {
     std::unique_ptr<QPrinter> printer;
     if (!queue.isNull())
         printer = current_printer::createForQueue(queue);
-    if (!printer)
+    if (!printer) {
+        // No queue is known when no scheduler answers: say that, not that the queue is unknown.
+        cups_job::requireScheduler();
         throw std::runtime_error((options.PrinterName.isEmpty()
                                       ? text(app_errors::NoDefaultQueue)
                                       : text(app_errors::UnknownQueue).arg(options.PrinterName))
                                      .toStdString());
+    }
     if (options.PaperGiven) {
         // Margins follow the new paper: Qt takes the device's printable area for it.
         printer->setPageSize(
@@ -128,6 +134,10 @@ int run(const PdfExportOptions& options) {
         page_printer::Result result;
         try {
             result = page_printer::print(store, printer, state.PrinterInfo, first, last, &progress);
+        } catch (const EOutputError& e) {
+            throw std::runtime_error(text(app_errors::PrintFailed)
+                                         .arg(options.InputPath, OutputErrorText(e))
+                                         .toStdString());
         } catch (const std::exception& e) {
             throw std::runtime_error(text(app_errors::PrintFailed)
                                          .arg(options.InputPath, QString::fromUtf8(e.what()))
@@ -139,6 +149,9 @@ int run(const PdfExportOptions& options) {
                                 .arg(result.JobId)
                                 .toLocal8Bit()
                                 .constData());
+    } catch (const EOutputError& e) {
+        printError(OutputErrorText(e));
+        return 1;
     } catch (const std::exception& e) {
         printError(QString::fromUtf8(e.what()));
         return 1;

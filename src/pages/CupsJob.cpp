@@ -1,11 +1,11 @@
 #include "pages/CupsJob.h"
 
+#include <QFile>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <cups/cups.h>
 
-#include "pages/PagesErrors.h"
-#include "pages/PrinterError.h"
+#include "pages/OutputError.h"
 
 namespace cups_job {
 
@@ -29,6 +29,26 @@ Options dialogOptions(const QPrinter& printer) {
 // Options that choose pages; the tool applies them itself (PrintPages).
 bool choosesPages(const QByteArray& name) {
     return name == "page-ranges" || name == "page-set";
+}
+
+// How long to wait for the scheduler to answer a connection.
+constexpr int ConnectTimeoutMs = 30000;
+
+// The scheduler as the user would name it: its socket, or host and port.
+QString schedulerAddress() {
+    const QString server = QString::fromLocal8Bit(cupsServer());
+    return server.startsWith(QLatin1Char('/')) ? server
+                                               : QStringLiteral("%1:%2").arg(server).arg(ippPort());
+}
+
+// A connection to the scheduler; throws EOutputError (SchedulerUnreachable) when there is none.
+http_t* connectScheduler() {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                ConnectTimeoutMs, nullptr);
+    if (!http)
+        throw EOutputError(EOutputError::Kind::SchedulerUnreachable, schedulerAddress(),
+                           QString::fromLocal8Bit(cupsLastErrorString()));
+    return http;
 }
 } // namespace
 
@@ -64,30 +84,62 @@ Options optionsFor(const QPrinter& printer) {
         options.append(Option{"sides", "two-sided-short-edge"});
         break;
     }
-    if (!portrait)
-        options.append(Option{"landscape", ""});
     for (const Option& option : dialogOptions(printer))
         if (!choosesPages(option.first))
             options.append(option);
     return options;
 }
 
+void requireScheduler() {
+    httpClose(connectScheduler());
+}
+
 int submit(const QString& queue, const QString& pdfFile, const QString& title,
            const Options& options) {
+    QFile file(pdfFile);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EOutputError(EOutputError::Kind::JobNotSent, queue, file.errorString());
+    http_t* http = connectScheduler();
     cups_option_t* list = nullptr;
     int count = 0;
+    // An option without a value would reach the scheduler as "false".
     for (const auto& [name, value] : options)
-        count = cupsAddOption(name.constData(), value.constData(), count, &list);
+        if (!value.isEmpty())
+            count = cupsAddOption(name.constData(), value.constData(), count, &list);
     // The scheduler knows the queue, not its local instances.
     const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
-    const int job =
-        cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(), pdfFile.toLocal8Bit().constData(),
-                       title.toUtf8().constData(), count, list);
+    const QByteArray titleUtf8 = title.toUtf8();
+    const int job = cupsCreateJob(http, name.constData(), titleUtf8.constData(), count, list);
     cupsFreeOptions(count, list);
-    if (job <= 0)
-        throw EPrinterError(QString::fromUtf8(pages_errors::JobNotSent)
-                                .arg(queue, QString::fromUtf8(cupsLastErrorString()))
-                                .toStdString());
+    if (job <= 0) {
+        const QString reason = QString::fromLocal8Bit(cupsLastErrorString());
+        httpClose(http);
+        throw EOutputError(EOutputError::Kind::JobNotSent, queue, reason);
+    }
+    // The document carries the job's name too; a queue lists it, not the spool file's name.
+    bool sent = cupsStartDocument(http, name.constData(), job, titleUtf8.constData(),
+                                  CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    while (sent && !file.atEnd()) {
+        const QByteArray chunk = file.read(1 << 16);
+        sent = !chunk.isEmpty() &&
+               cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size())) ==
+                   HTTP_STATUS_CONTINUE;
+    }
+    if (!sent) {
+        // The scheduler drops a job whose document did not arrive whole; the cancel makes sure.
+        cupsFinishDocument(http, name.constData());
+        cupsCancelJob2(http, name.constData(), job, 0);
+        httpClose(http);
+        throw EOutputError(EOutputError::Kind::JobInterrupted, queue);
+    }
+    const ipp_status_t status = cupsFinishDocument(http, name.constData());
+    if (status > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        const QString reason = QString::fromLocal8Bit(cupsLastErrorString());
+        cupsCancelJob2(http, name.constData(), job, 0);
+        httpClose(http);
+        throw EOutputError(EOutputError::Kind::JobNotSent, queue, reason);
+    }
+    httpClose(http);
     return job;
 }
 

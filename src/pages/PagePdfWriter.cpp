@@ -6,15 +6,14 @@
 #include <QSaveFile>
 #include <stdexcept>
 
-#include "pages/PagesErrors.h"
+#include "pages/CountingDevice.h"
 #include "pages/PrintPreview.h"
 #include "pages/PrintProgress.h"
 
 namespace page_pdf {
 
-std::runtime_error notWritten(const QString& path, const QString& reason) {
-    return std::runtime_error(
-        QString::fromUtf8(pages_errors::PdfNotWritten).arg(path, reason).toStdString());
+EOutputError notWritten(const QString& path, const QString& reason) {
+    return EOutputError(EOutputError::Kind::FileNotWritten, path, reason);
 }
 
 bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
@@ -45,12 +44,13 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     const TPrinterInfo& device = store.referenceDevice();
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw notWritten(path, file.errorString());
+    CountingDevice out(file);
     PrintProgressScope scope(progress, count);
     bool complete = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&out);
         writer.setCreator(QStringLiteral("Folioscope"));
         writer.setResolution(device.DpiX);
         // The paper in portrait terms plus its orientation, so that viewers and printers treat
@@ -85,6 +85,12 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     if (!complete) {
         file.cancelWriting();
         return false;
+    }
+    // The PDF engine does not look at what its writes return: a file cut short by a full
+    // disk must not be committed.
+    if (!out.finish()) {
+        file.cancelWriting();
+        throw notWritten(path, out.failure());
     }
     if (!file.commit())
         throw notWritten(path, file.errorString());

@@ -5,7 +5,8 @@
 #include <QList>
 #include <QPoint>
 #include <QString>
-#include <stdexcept>
+
+#include "pages/OutputError.h"
 
 class PrintProgress;
 class QPainter;
@@ -17,10 +18,11 @@ namespace page_pdf {
 // Writes every page of store to path, one PDF page per recorded page. Each PDF page is the
 // paper of the store's reference device (the printer the pages were laid out for), in its
 // orientation, and the page is played from the paper's corner at the device's resolution. The
-// file appears only complete (written beside path under a temporary name, then renamed).
-// Returns false, writing nothing, when progress asks to stop. Throws std::runtime_error
-// (pages_errors::PdfNotWritten) when the file cannot be written, and the store's
-// EPrintPreviewError when it has no pages to give.
+// file appears only complete (written beside path under a temporary name, then renamed): every
+// write is checked, and on any failure (a full disk) a file that was there keeps its content
+// and no temporary file is left. Returns false, writing nothing, when progress asks to stop.
+// Throws EOutputError (FileNotWritten, with the system's reason) when the file cannot be
+// written, and the store's EPrintPreviewError when it has no pages to give.
 bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress = nullptr);
 
 // Plays pages first .. last (from 1) of store through painter, which is active on writer, each
@@ -33,8 +35,7 @@ bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter
 bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter,
                const QList<int>& numbers, QPoint origin, PrintProgress* progress);
 
-// The error for a PDF file (or print spool file) that cannot be written: path and reason in
-// pages_errors::PdfNotWritten.
-std::runtime_error notWritten(const QString& path, const QString& reason);
+// The error for a PDF file that cannot be written, with the system's reason.
+EOutputError notWritten(const QString& path, const QString& reason);
 
 } // namespace page_pdf

@@ -9,7 +9,9 @@
 #include <QTemporaryFile>
 #include <stdexcept>
 
+#include "pages/CountingDevice.h"
 #include "pages/CupsJob.h"
+#include "pages/OutputError.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PagesErrors.h"
 #include "pages/PrintPreview.h"
@@ -38,14 +40,18 @@ void deliverToFile(const QString& spool, const QString& path) {
     QSaveFile out(path);
     if (!in.open(QIODevice::ReadOnly))
         throw page_pdf::notWritten(spool, in.errorString());
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw page_pdf::notWritten(path, out.errorString());
-    while (!in.atEnd()) {
+    CountingDevice counted(out);
+    while (!in.atEnd() && !counted.failed()) {
         const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            throw page_pdf::notWritten(path, out.errorString());
-        }
+        if (chunk.isEmpty())
+            break;
+        counted.write(chunk);
+    }
+    if (!in.atEnd() || !counted.finish()) {
+        out.cancelWriting();
+        throw page_pdf::notWritten(path, counted.failed() ? counted.failure() : in.errorString());
     }
     if (!out.commit())
         throw page_pdf::notWritten(path, out.errorString());
@@ -80,18 +86,22 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
     }
 
     QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("folioscope-job-XXXXXX.pdf")));
-    if (!spool.open())
-        throw page_pdf::notWritten(spool.fileTemplate(), spool.errorString());
+    // Unbuffered: every refused write comes back with the system's reason.
+    if (!static_cast<QFile&>(spool).open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileTemplate(),
+                           spool.errorString());
+    CountingDevice out(spool);
     {
         PrintProgressScope scope(progress, int(numbers.size()));
-        QPdfWriter writer(&spool);
+        QPdfWriter writer(&out);
         writer.setCreator(QStringLiteral("Folioscope"));
         writer.setTitle(printer.docName());
         writer.setResolution(printer.resolution());
         writer.setPageLayout(spoolLayout(printer));
         QPainter painter;
         if (!painter.begin(&writer))
-            throw page_pdf::notWritten(spool.fileName(), QStringLiteral("PDF output failed"));
+            throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
+                               QStringLiteral("PDF output failed"));
         bool complete = false;
         try {
             complete =
@@ -105,8 +115,10 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
             result.Cancelled = true;
             return result;
         }
-        if (!spool.flush())
-            throw page_pdf::notWritten(spool.fileName(), spool.errorString());
+        // Only a spool file written whole is handed on.
+        if (!out.finish())
+            throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
+                               out.failure());
         if (queue)
             result.JobId = cups_job::submit(printer.printerName(), spool.fileName(),
                                             printer.docName(), cups_job::optionsFor(printer));

@@ -35,7 +35,8 @@ QPoint pageOrigin(const TPrinterInfo& info);
 // queue, or the output file of a PDF printer): a page the store refuses (its
 // "TPrinterCanvas.GetPage: Index is out of Range" for a page beyond its count), a drawing or
 // spooling failure, a refused job and a cancel all leave nothing printed. Failures are thrown
-// unchanged (EPrintPreviewError, EPrinterError).
+// unchanged (EPrintPreviewError, EPrinterError, EOutputError: a spool file not written whole,
+// or the scheduler's failures).
 Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& info, int first,
              int last, PrintProgress* progress = nullptr);
 // The same for the pages chosen, in ascending order, as one job; every range's ends are

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <uemf.h>
 
@@ -25,8 +26,12 @@ constexpr int kMaxClipElements = 50000;
 // only replacing and rectangle-with-rectangle clips are done, so that a file of a million
 // clip records still plays in time proportional to its size.
 constexpr qint64 kClipBudget = 200000;
-// Glyphs taller than this many device pixels are filled as outlines on raster devices.
+// Glyphs reaching further than this many device pixels along either axis are filled as
+// outlines on raster devices.
 constexpr double kMaxGlyphPixels = 2048;
+// Nor are glyphs rasterised whose transform (font width against height, the mapping, the
+// painter's scale, shear) draws them more than this many times longer one way than the other.
+constexpr double kMaxGlyphAspect = 16;
 // Height of a font whose LOGFONT height is 0, in logical units.
 constexpr double kDefaultFontHeight = 12;
 
@@ -60,6 +65,16 @@ bool asRect(const QPainterPath& p, QRectF* rect) {
 
 double unitLength(const QTransform& t, QPointF direction) {
     return QLineF(t.map(QPointF(0, 0)), t.map(direction)).length();
+}
+
+// The longest and shortest stretch of a unit by the linear part of t (its singular values).
+std::pair<double, double> axisScales(const QTransform& t) {
+    const double a = t.m11(), b = t.m12(), c = t.m21(), d = t.m22();
+    const double sum = a * a + b * b + c * c + d * d;
+    const double det = std::abs(a * d - b * c);
+    const double root = std::sqrt(std::max(0.0, sum * sum - 4 * det * det));
+    const double major = std::sqrt((sum + root) / 2);
+    return {major, major > 0 ? det / major : 0};
 }
 
 } // namespace
@@ -1214,12 +1229,17 @@ void GdiContext::textOut(QPointF reference, const TextRun& run) {
     }
     painter_.setBackgroundMode(Qt::TransparentMode);
     // A raster device keeps an image of each glyph it draws; for glyphs far larger than any
-    // page (an absurd height or mapping) that image alone would take gigabytes, so such text
-    // is filled as outlines, which the rasteriser clips to the device.
-    const double devicePixels = size * std::sqrt(std::abs(textToPainter.determinant()));
+    // page (an absurd height or mapping) that image alone would take gigabytes, and a glyph
+    // drawn many times longer one way than the other (a font 40 times wider than high, under
+    // an anisotropic mapping) makes the glyph rasteriser fail. Such text is filled as outlines,
+    // which the painter's rasteriser clips to the device. The whole transform a glyph goes
+    // through counts: the font's width against its height, then the painter's transform.
+    const double stretch = font.stretch() > 0 ? font.stretch() / 100.0 : 1.0;
+    const auto [major, minor] =
+        axisScales(QTransform::fromScale(stretch, 1) * painter_.combinedTransform());
+    const bool rasterised = size * major <= kMaxGlyphPixels && major <= kMaxGlyphAspect * minor;
     const bool asOutlines = painter_.paintEngine() &&
-                            painter_.paintEngine()->type() == QPaintEngine::Raster &&
-                            !(devicePixels <= kMaxGlyphPixels);
+                            painter_.paintEngine()->type() == QPaintEngine::Raster && !rasterised;
     QPainterPath outlines;
     auto draw = [&](QPointF at, const QString& text) {
         if (asOutlines)

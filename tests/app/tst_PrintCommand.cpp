@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "app/AppErrors.h"
@@ -147,6 +148,46 @@ private slots:
         QVERIFY(qAbs(second->xMin - secondExpected->xMin) < 0.5 &&
                 qAbs(second->yMin - secondExpected->yMin) < 0.5);
         QVERIFY(!cups_test::findWord(printed, "first"));
+    }
+
+    // No scheduler answers: the tool says so, for a named queue and for the default one,
+    // instead of calling the queue unknown.
+    void unreachableSchedulerIsNamed_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("named queue") << QStringList{"--print", "--printer", "SomeQueue"};
+        QTest::newRow("default queue") << QStringList{"--print"};
+    }
+    void unreachableSchedulerIsNamed() {
+        QFETCH(QStringList, arguments);
+        const QString socket = dir_.filePath("no-scheduler");
+        const ToolRun run = runTool(arguments << input_, QString(), {"CUPS_SERVER=" + socket});
+        QCOMPARE(run.exitCode, 1);
+        // The reason after the address is the system's.
+        const QString expected =
+            "folioscope: " + text(app_errors::SchedulerUnreachable).arg(socket, QString());
+        const QStringList lines = run.err.split('\n');
+        QVERIFY2(std::any_of(lines.cbegin(), lines.cend(),
+                             [&](const QString& line) { return line.startsWith(expected); }),
+                 qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    // What the queue sees of a landscape job: the document carries the job's name (not the
+    // spool file's), and no option without a value (CUPS stored "landscape" as false); the
+    // pages are landscape in the file itself.
+    void landscapeJobAsTheQueueSeesIt() {
+        REQUIRE_CUPS();
+        const ToolRun run = runTool({"--print", "--landscape", "--to", "1", input_});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const int job = jobOf(run);
+        QVERIFY2(job > 0, qPrintable(run.out));
+        QVERIFY(cups_test::waitIdle());
+        const auto attributes = cups_test::jobAttributes(job);
+        QCOMPARE(attributes.name, QStringLiteral("Input/OutPut DATA"));
+        QCOMPARE(attributes.documentName, QStringLiteral("Input/OutPut DATA"));
+        QVERIFY(!attributes.landscape);
+        const QString size = cups_test::output("pdfinfo", {cups_test::spoolFile(job)});
+        QVERIFY2(size.contains(QStringLiteral("842 x 595")), qPrintable(size));
     }
 
     // The same notes as --pdf: a converted UTF-8 report and each figure that was not found.

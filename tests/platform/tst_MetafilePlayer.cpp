@@ -682,6 +682,44 @@ private slots:
         QVERIFY2(grown < 200 * 1024, qPrintable(QStringLiteral("%1 KB").arg(grown)));
     }
 
+    // A figure found by fuzzing: a map mode GDI refuses (35), a viewport of (564, 1526727079)
+    // and a font 199 high and 16,777,304 wide. Its glyphs, 40 times wider than high, crashed
+    // Qt's glyph rasteriser when the page was shown at 31 % or less (a replay scale below
+    // 0.04). Played at the scales of the preview's zoom, fit and thumbnails, and onto a PDF.
+    void extremeTextTransformIsDrawnAtEveryScale_data() {
+        QTest::addColumn<double>("scale");
+        for (double scale : {0.01, 0.03, 0.039, 0.1, 0.31, 1.0, 4.0})
+            QTest::addRow("scale %g", scale) << scale;
+    }
+    void extremeTextTransformIsDrawnAtEveryScale() {
+        QFETCH(double, scale);
+        uint16_t face[U_LF_FACESIZE] = {'I', 'P', 'A', 'G', 'o', 't', 'h', 'i', 'c'};
+        const U_LOGFONT wide =
+            logfont_set(-199, 16777304, 0, 0, 400, 0, 0, 0, 128, 0, 0, 0, 0, face);
+        EmfBuilder b;
+        b.add(U_EMRSETMAPMODE_set(35));
+        b.add(U_EMRSETVIEWPORTEXTEX_set(sizel_set(564, 1526727079)));
+        b.add(U_EMREXTCREATEFONTINDIRECTW_set(1, reinterpret_cast<const char*>(&wide), nullptr));
+        b.add(U_EMRSELECTOBJECT_set(1));
+        b.add(emfText(100, 300, utf16Units(QStringLiteral("H\u3042W")), 2, {}));
+        b.add(emfText(100, 600, utf16Units(QStringLiteral("HHHH")), 2, {60, 60, 60, 60}));
+        const Metafile metafile = Metafile::fromBytes(b.finish());
+        QImage image(QSize(qMax(1, int(1000 * scale)), qMax(1, int(1000 * scale))),
+                     QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.scale(scale, scale);
+            MetafilePlayer::play(metafile, painter, QRectF(0, 0, 1000, 1000));
+        }
+        // The map mode in force stays MM_TEXT: the viewport extent is ignored and the text
+        // starts at its reference point, drawn (as outlines) to the right of it.
+        const QRect ink = inkBounds(image);
+        QVERIFY(!ink.isNull());
+        QVERIFY2(ink.left() >= int(90 * scale) - 1,
+                 qPrintable(QStringLiteral("%1").arg(ink.left())));
+    }
+
     void placeableWmfFillsTheTarget() {
         // A window that differs from the bounding box is scaled onto the same rectangle.
         WmfBuilder b(QRect(0, 0, 1000, 1000), 254);

@@ -130,8 +130,10 @@ inline QList<int> jobIds() {
 
 struct JobAttributes {
     QString name;
+    QString documentName; // as the document was sent ("document-name-supplied")
     int copies = 1;
     bool choosesPages = false; // the job asks the scheduler for a page range or page set
+    bool landscape = false;    // a "landscape" option reached the job
     bool found = false;
 };
 
@@ -149,6 +151,10 @@ inline JobAttributes jobAttributes(int job) {
     result.found = ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE;
     if (ipp_attribute_t* name = ippFindAttribute(response, "job-name", IPP_TAG_NAME))
         result.name = QString::fromUtf8(ippGetString(name, 0, nullptr));
+    if (ipp_attribute_t* document =
+            ippFindAttribute(response, "document-name-supplied", IPP_TAG_ZERO))
+        result.documentName = QString::fromUtf8(ippGetString(document, 0, nullptr));
+    result.landscape = ippFindAttribute(response, "landscape", IPP_TAG_ZERO) != nullptr;
     if (ipp_attribute_t* copies = ippFindAttribute(response, "copies", IPP_TAG_INTEGER))
         result.copies = ippGetInteger(copies, 0);
     result.choosesPages = ippFindAttribute(response, "page-ranges", IPP_TAG_ZERO) ||
