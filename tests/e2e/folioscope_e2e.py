@@ -256,7 +256,8 @@ class Session:
         if not os.access(program_path(), os.X_OK):
             skip(scenario, f"the program is not built: {program_path()}")
         self.tmp = tempfile.mkdtemp(prefix="folioscope-e2e-")
-        self.artifacts = os.environ.get("FOLIOSCOPE_E2E_ARTIFACTS") or os.path.join(self.tmp, "shots")
+        # Screenshots of failed cases are kept there (the build folder under ctest).
+        self.artifacts = os.environ.get("FOLIOSCOPE_E2E_ARTIFACTS") or tempfile.gettempdir()
         os.makedirs(self.artifacts, exist_ok=True)
         self.home = os.path.join(self.tmp, "home")
         os.makedirs(os.path.join(self.home, ".config"))
@@ -326,8 +327,7 @@ class Session:
                     os.killpg(p.pid, signal.SIGKILL)
                 p.wait()
         self.processes = []
-        if not os.environ.get("FOLIOSCOPE_E2E_ARTIFACTS"):
-            shutil.rmtree(self.tmp, ignore_errors=True)
+        shutil.rmtree(self.tmp, ignore_errors=True)
 
     def x(self, args, check_rc=True, stdin=None):
         """Runs an X client on the session's display."""
