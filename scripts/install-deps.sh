@@ -19,6 +19,8 @@ packages=(
     fp-utils
     # tests: PDF text and page counts; a real print queue for the printing tests
     poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf
+    # end-to-end tests: an X server and window manager, keys and clicks, window lookup, the clipboard
+    xvfb openbox xdotool x11-utils xclip
     # package: dependencies (dpkg-shlibdeps) and the checks of scripts/package-test.sh
     dpkg-dev lintian desktop-file-utils man-db
     # fuzzing: libFuzzer and the sanitizer runtimes come with clang's runtime package
