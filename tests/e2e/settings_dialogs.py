@@ -92,6 +92,8 @@ def settings_help(session):
         session.window("^Folioscope ヘルプ - 印字出力設定", timeout=4)
     except Failure:
         raise Failure("F1 in 印字出力設定 shows no help")
+    d.click(*CANCEL_BUTTON)
+    session.gone(SETTINGS)
     p.check_showing(1)
 
 
