@@ -131,6 +131,154 @@ void describe(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 }
 
+// Reads the option groups of one command line into PdfExportOptions. Each group reader
+// returns false, with the error set, at the first bad option; the groups run in the order of
+// the usage text, so the first fault of a line is the one reported.
+class OptionGroups {
+public:
+    OptionGroups(const QCommandLineParser& parser, const OptionNames& names, QString& error)
+        : parser_(parser), o_(names), error_(error) {}
+
+    // --pdf or --print, and the one input file.
+    bool readDestination(PdfExportOptions& options) const;
+    // --printer, --from, --to, --copies.
+    bool readPrintJob(PdfExportOptions& options) const;
+    // --paper, --landscape, --resolution.
+    bool readPaper(PdfExportOptions& options) const;
+    // --frame, --page-numbers, --first-page, --no-side-lines.
+    bool readDecoration(TOutputSettings& s) const;
+    // --frame-margins, --body-margins, --frame-width.
+    bool readMargins(TOutputSettings& s) const;
+    // --font1, --font2, --font3.
+    bool readFonts(TOutputSettings& s) const;
+
+private:
+    // Sets the error for option's value; false.
+    bool bad(const QCommandLineOption& option) const {
+        error_ = message(app_errors::BadOptionValue, "--" + option.names().back(),
+                         parser_.value(option));
+        return false;
+    }
+    // The option's value as an integer in [low, high] into value; untouched when the option
+    // is not given, false when its value is not such an integer.
+    bool readInt(const QCommandLineOption& option, int low, int high, int& value) const {
+        if (!parser_.isSet(option))
+            return true;
+        const auto number = intIn(parser_.value(option), low, high);
+        if (!number)
+            return bad(option);
+        value = *number;
+        return true;
+    }
+
+    const QCommandLineParser& parser_;
+    const OptionNames& o_;
+    QString& error_;
+};
+
+bool OptionGroups::readDestination(PdfExportOptions& options) const {
+    options.Print = parser_.isSet(o_.print);
+    if (options.Print && parser_.isSet(o_.pdf)) {
+        error_ = QString::fromUtf8(app_errors::PdfOrPrint);
+        return false;
+    }
+    if (!options.Print) {
+        for (const QCommandLineOption* option : {&o_.printer, &o_.from, &o_.to, &o_.copies})
+            if (parser_.isSet(*option)) {
+                error_ = QString::fromUtf8(app_errors::PrintOnlyOption)
+                             .arg("--" + option->names().back());
+                return false;
+            }
+        if (!parser_.isSet(o_.pdf) || parser_.value(o_.pdf).isEmpty()) {
+            error_ = QString::fromUtf8(app_errors::MissingPdfOutput);
+            return false;
+        }
+        options.OutputPath = parser_.value(o_.pdf);
+    }
+    const QStringList inputs = parser_.positionalArguments();
+    if (inputs.size() != 1) {
+        error_ = QString::fromUtf8(inputs.isEmpty() ? app_errors::MissingInput
+                                                    : app_errors::TooManyInputs);
+        return false;
+    }
+    options.InputPath = inputs.front();
+    return true;
+}
+
+bool OptionGroups::readPrintJob(PdfExportOptions& options) const {
+    if (parser_.isSet(o_.printer)) {
+        options.PrinterName = parser_.value(o_.printer);
+        if (options.PrinterName.isEmpty())
+            return bad(o_.printer);
+    }
+    if (!readInt(o_.from, 1, 1000000, options.FromPage) ||
+        !readInt(o_.to, 1, 1000000, options.ToPage))
+        return false;
+    if (options.FromPage && options.ToPage && options.FromPage > options.ToPage)
+        return bad(o_.to);
+    return readInt(o_.copies, 1, 999, options.Copies);
+}
+
+bool OptionGroups::readPaper(PdfExportOptions& options) const {
+    options.PaperGiven = parser_.isSet(o_.paper);
+    options.ResolutionGiven = parser_.isSet(o_.resolution);
+    if (parser_.isSet(o_.paper)) {
+        const auto paper = paperSize(parser_.value(o_.paper));
+        if (!paper)
+            return bad(o_.paper);
+        options.PaperMm = *paper;
+    }
+    options.Landscape = parser_.isSet(o_.landscape);
+    return readInt(o_.resolution, 36, 2400, options.Resolution);
+}
+
+bool OptionGroups::readDecoration(TOutputSettings& s) const {
+    if (parser_.isSet(o_.frame))
+        s.DrawOuterFrame = 1;
+    if (parser_.isSet(o_.pageNumbers))
+        s.DrawPageNumber = 1;
+    if (!readInt(o_.firstPage, -1000000, 1000000, s.PageNumberStart))
+        return false;
+    if (parser_.isSet(o_.noSideLines))
+        s.DrawTableSideLines = 0;
+    return true;
+}
+
+bool OptionGroups::readMargins(TOutputSettings& s) const {
+    if (parser_.isSet(o_.frameMargins)) {
+        const auto m = intList(parser_.value(o_.frameMargins), 4, 0, 500);
+        if (!m)
+            return bad(o_.frameMargins);
+        s.FrameTopMarginMm = (*m)[0];
+        s.FrameBottomMarginMm = (*m)[1];
+        s.FrameLeftMarginMm = (*m)[2];
+        s.FrameRightMarginMm = (*m)[3];
+    }
+    if (parser_.isSet(o_.bodyMargins)) {
+        const auto m = intList(parser_.value(o_.bodyMargins), 2, 0, 500);
+        if (!m)
+            return bad(o_.bodyMargins);
+        s.BodyTopMarginMm = (*m)[0];
+        s.BodyLeftMarginMm = (*m)[1];
+    }
+    int width = 0;
+    if (!readInt(o_.frameWidth, 1, 1000, width))
+        return false;
+    if (parser_.isSet(o_.frameWidth))
+        s.FrameLineWidthText = QByteArray::number(width);
+    return true;
+}
+
+bool OptionGroups::readFonts(TOutputSettings& s) const {
+    const QCommandLineOption* fonts[3] = {&o_.font1, &o_.font2, &o_.font3};
+    for (int i = 0; i < 3; ++i) {
+        if (parser_.isSet(*fonts[i]) &&
+            !readFont(parser_.value(*fonts[i]), s.FontName[size_t(i)], s.FontSize[size_t(i)]))
+            return bad(*fonts[i]);
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<PdfExportOptions> PdfExportOptions::parse(const QStringList& arguments,
@@ -146,7 +294,6 @@ std::optional<PdfExportOptions> PdfExportOptions::parse(const QStringList& argum
     }
 
     PdfExportOptions options;
-    TOutputSettings& s = options.Settings;
     if (parser.isSet(o.help)) {
         options.Help = true;
         return options;
@@ -155,111 +302,12 @@ std::optional<PdfExportOptions> PdfExportOptions::parse(const QStringList& argum
         options.Version = true;
         return options;
     }
-    options.Print = parser.isSet(o.print);
-    if (options.Print && parser.isSet(o.pdf)) {
-        error = QString::fromUtf8(app_errors::PdfOrPrint);
+    const OptionGroups groups(parser, o, error);
+    TOutputSettings& s = options.Settings;
+    if (!groups.readDestination(options) || !groups.readPrintJob(options) ||
+        !groups.readPaper(options) || !groups.readDecoration(s) || !groups.readMargins(s) ||
+        !groups.readFonts(s))
         return std::nullopt;
-    }
-    if (!options.Print) {
-        for (const QCommandLineOption* option : {&o.printer, &o.from, &o.to, &o.copies})
-            if (parser.isSet(*option)) {
-                error = QString::fromUtf8(app_errors::PrintOnlyOption)
-                            .arg("--" + option->names().back());
-                return std::nullopt;
-            }
-        if (!parser.isSet(o.pdf) || parser.value(o.pdf).isEmpty()) {
-            error = QString::fromUtf8(app_errors::MissingPdfOutput);
-            return std::nullopt;
-        }
-        options.OutputPath = parser.value(o.pdf);
-    }
-    const QStringList inputs = parser.positionalArguments();
-    if (inputs.size() != 1) {
-        error = QString::fromUtf8(inputs.isEmpty() ? app_errors::MissingInput
-                                                   : app_errors::TooManyInputs);
-        return std::nullopt;
-    }
-    options.InputPath = inputs.front();
-
-    const auto bad = [&error](const QCommandLineOption& option, const QString& value) {
-        error = message(app_errors::BadOptionValue, "--" + option.names().back(), value);
-        return std::nullopt;
-    };
-    if (parser.isSet(o.printer)) {
-        options.PrinterName = parser.value(o.printer);
-        if (options.PrinterName.isEmpty())
-            return bad(o.printer, options.PrinterName);
-    }
-    for (auto [option, page] : {std::pair{&o.from, &options.FromPage}, {&o.to, &options.ToPage}})
-        if (parser.isSet(*option)) {
-            const auto value = intIn(parser.value(*option), 1, 1000000);
-            if (!value)
-                return bad(*option, parser.value(*option));
-            *page = *value;
-        }
-    if (options.FromPage && options.ToPage && options.FromPage > options.ToPage)
-        return bad(o.to, parser.value(o.to));
-    if (parser.isSet(o.copies)) {
-        const auto copies = intIn(parser.value(o.copies), 1, 999);
-        if (!copies)
-            return bad(o.copies, parser.value(o.copies));
-        options.Copies = *copies;
-    }
-    options.PaperGiven = parser.isSet(o.paper);
-    options.ResolutionGiven = parser.isSet(o.resolution);
-    if (parser.isSet(o.paper)) {
-        const auto paper = paperSize(parser.value(o.paper));
-        if (!paper)
-            return bad(o.paper, parser.value(o.paper));
-        options.PaperMm = *paper;
-    }
-    options.Landscape = parser.isSet(o.landscape);
-    if (parser.isSet(o.resolution)) {
-        const auto dpi = intIn(parser.value(o.resolution), 36, 2400);
-        if (!dpi)
-            return bad(o.resolution, parser.value(o.resolution));
-        options.Resolution = *dpi;
-    }
-    if (parser.isSet(o.frame))
-        s.DrawOuterFrame = 1;
-    if (parser.isSet(o.pageNumbers))
-        s.DrawPageNumber = 1;
-    if (parser.isSet(o.firstPage)) {
-        const auto first = intIn(parser.value(o.firstPage), -1000000, 1000000);
-        if (!first)
-            return bad(o.firstPage, parser.value(o.firstPage));
-        s.PageNumberStart = *first;
-    }
-    if (parser.isSet(o.noSideLines))
-        s.DrawTableSideLines = 0;
-    if (parser.isSet(o.frameMargins)) {
-        const auto m = intList(parser.value(o.frameMargins), 4, 0, 500);
-        if (!m)
-            return bad(o.frameMargins, parser.value(o.frameMargins));
-        s.FrameTopMarginMm = (*m)[0];
-        s.FrameBottomMarginMm = (*m)[1];
-        s.FrameLeftMarginMm = (*m)[2];
-        s.FrameRightMarginMm = (*m)[3];
-    }
-    if (parser.isSet(o.bodyMargins)) {
-        const auto m = intList(parser.value(o.bodyMargins), 2, 0, 500);
-        if (!m)
-            return bad(o.bodyMargins, parser.value(o.bodyMargins));
-        s.BodyTopMarginMm = (*m)[0];
-        s.BodyLeftMarginMm = (*m)[1];
-    }
-    if (parser.isSet(o.frameWidth)) {
-        const auto width = intIn(parser.value(o.frameWidth), 1, 1000);
-        if (!width)
-            return bad(o.frameWidth, parser.value(o.frameWidth));
-        s.FrameLineWidthText = QByteArray::number(*width);
-    }
-    const QCommandLineOption* fonts[3] = {&o.font1, &o.font2, &o.font3};
-    for (int i = 0; i < 3; ++i) {
-        if (parser.isSet(*fonts[i]) &&
-            !readFont(parser.value(*fonts[i]), s.FontName[size_t(i)], s.FontSize[size_t(i)]))
-            return bad(*fonts[i], parser.value(*fonts[i]));
-    }
     // The text area must keep some room, or no line could ever be placed. A queue's own paper
     // is known only when printing starts; it is checked then.
     if ((!options.Print || options.PaperGiven) && !options.marginsFit(options.pageSizeMm())) {

@@ -26,8 +26,8 @@ std::optional<std::int32_t> decimalField(QByteArrayView field) {
 
 } // namespace
 
-TFigureLine ParseFigureLine(QByteArrayView line) {
-    TFigureLine result;
+FigureLine ParseFigureLine(QByteArrayView line) {
+    FigureLine result;
     if (!line.startsWith("Fig"))
         return result;
     result.IsFigureLine = true;

@@ -5,7 +5,7 @@
 #include <QByteArrayView>
 #include <cstdint>
 
-struct TFigureLine {
+struct FigureLine {
     bool IsFigureLine = false;       // the line is not empty and starts with "Fig"
     std::int32_t FigureVariant = -1; // 1st number mod 100
     std::int32_t FigureIndex = -1;   // 2nd number
@@ -16,4 +16,4 @@ struct TFigureLine {
 // Reads a figure-parameter line. Fields that are missing or not whole decimal integers
 // (optional sign, digits, 32-bit range) keep their defaults. Lines of any length are read
 // whole; bytes after the third field are ignored.
-TFigureLine ParseFigureLine(QByteArrayView line);
+FigureLine ParseFigureLine(QByteArrayView line);

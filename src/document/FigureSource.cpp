@@ -54,8 +54,8 @@ LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t d
         auto metafile = std::make_shared<const TMetafileEx>(TMetafileEx::load(path));
         const QSize mm = metafile->sizeHundredthsMm();
         // Hundredths of a millimetre: mm × 0.01 / 25.4 × dpi = mm × dpi / 2540.
-        loaded.Width = nearestRatio(std::int64_t(mm.width()) * dpiX, 2540);
-        loaded.Height = nearestRatio(std::int64_t(mm.height()) * dpiY, 2540);
+        loaded.width = nearestRatio(std::int64_t(mm.width()) * dpiX, 2540);
+        loaded.height = nearestRatio(std::int64_t(mm.height()) * dpiY, 2540);
         loaded.figure = std::move(metafile);
         break;
     }
@@ -64,14 +64,14 @@ LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t d
         loaded.image = EncodedImage::load(path, EncodedImage::Format::Bitmap);
         loaded.sourceDpiX = bmp_reader::screenLogicalDpiX();
         loaded.sourceDpiY = bmp_reader::screenLogicalDpiY();
-        loaded.Width = bitmapDots(loaded.image->pixelSize().width(), loaded.sourceDpiX, dpiX);
-        loaded.Height = bitmapDots(loaded.image->pixelSize().height(), loaded.sourceDpiY, dpiY);
+        loaded.width = bitmapDots(loaded.image->pixelSize().width(), loaded.sourceDpiX, dpiX);
+        loaded.height = bitmapDots(loaded.image->pixelSize().height(), loaded.sourceDpiY, dpiY);
         break;
     }
     case FigureFormat::Jpeg: {
         loaded.image = EncodedImage::load(path, EncodedImage::Format::Jpeg);
-        loaded.Width = loaded.image->pixelSize().width();
-        loaded.Height = loaded.image->pixelSize().height();
+        loaded.width = loaded.image->pixelSize().width();
+        loaded.height = loaded.image->pixelSize().height();
         break;
     }
     }

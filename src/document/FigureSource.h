@@ -28,8 +28,8 @@ struct LoadedFigure {
     std::shared_ptr<const EncodedImage> image; // bitmap or JPEG file bytes, checked
     double sourceDpiX = 96.0;                  // bitmap only
     double sourceDpiY = 96.0;
-    std::int32_t Width = 0; // dots
-    std::int32_t Height = 0;
+    std::int32_t width = 0; // dots
+    std::int32_t height = 0;
 };
 
 // Loads the file in the given format and computes its size at dpiX × dpiY: a metafile from

@@ -9,7 +9,6 @@
 #include "document/Tags.h"
 #include "pages/PrintPreview.h"
 #include "platform/Rounding.h"
-#include "platform/TextToNumber.h"
 
 namespace {
 
@@ -84,17 +83,17 @@ void LayoutEngine::DrawFigureKind2(int, int, const QRect&, int, int) {}
 void LayoutEngine::DrawFigureKind1(int, int, const QRect&) {}
 void LayoutEngine::AfterFigureText(int, int, int, int, int, int, int) {}
 
-const QByteArray& LayoutEngine::LineAt(qsizetype index) const {
+const QByteArray& LayoutEngine::lineAt(qsizetype index) const {
     if (index < 0 || index >= lines_->size())
         throw EListIndexError(index);
     return (*lines_)[index];
 }
 
-std::int32_t LayoutEngine::PitchDots(double factor) const {
+std::int32_t LayoutEngine::pitchDots(double factor) const {
     return nearest(std::abs(state_.FontHeightDots) * PitchFactor * factor);
 }
 
-void LayoutEngine::ComputePageGeometry() {
+void LayoutEngine::computePageGeometry() {
     const TPrinterInfo& printer = state_.PrinterInfo;
     const TOutputSettings& s = settings_;
     state_.LeftMarginDots = mmToDots(s.FrameLeftMarginMm, printer.DpiX);
@@ -114,7 +113,7 @@ void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     figurePaths_ = FigurePathResolver(state_.ReportFolder);
     renderer_.ClearRules();
     PitchFactor = settings_.LinePitchFactor;
-    ComputePageGeometry();
+    computePageGeometry();
     Cursor = QRect(0, 0, state_.TextWidthDots, state_.TextHeightDots);
 
     store_.setReferenceDevice(state_.PrinterInfo);
@@ -124,11 +123,10 @@ void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
         // In integers, like a font tag: in floating point a half such as 57.5 can land on
         // either side.
         state_.FontHeightDots =
-            LineRenderer::FontHeightDots(state_.CurFont.Size, state_.PrinterInfo.DpiY);
-        FramePenWidth =
-            text_to_number::intOr(QByteArrayView(settings_.FrameLineWidthText.bytes()), 1);
+            LineRenderer::fontHeightDots(state_.CurFont.Size, state_.PrinterInfo.DpiY);
+        FramePenWidth = PageDecoration::framePenWidth(settings_);
         // Measured on the fresh canvas of page 1, before it takes the text font.
-        decoration_.CalcPageNumberPosition();
+        decoration_.calcPageNumberPosition();
         RecordingCanvas& canvas = store_.GetCanvas();
         canvas.setFont(state_.CurFont.Name, state_.CurFont.Size);
         canvas.setPenWidth(state_.PenWidth);
@@ -167,33 +165,33 @@ void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
                 HeldLines.clear();
                 break;
             case LineRole::TitleStart:
-                HandleTitleBlock();
+                handleTitleBlock();
                 break;
             case LineRole::BlockStart:
-                HandleKeepTogether();
+                handleKeepTogether();
                 break;
             case LineRole::BlockEnd:
                 break;
             case LineRole::PageEnd:
-                HandlePageEnd();
+                handlePageEnd();
                 break;
             case LineRole::FigureBlock:
-                HandleFigureBlock();
+                handleFigureBlock();
                 break;
             case LineRole::FigureFile:
-                HandleFigureFile();
+                handleFigureFile();
                 break;
             case LineRole::Fraction:
-                HandleFraction();
+                handleFraction();
                 break;
             case LineRole::Text:
-                HandleTextLine();
+                handleTextLine();
                 break;
             }
             LineIndex += 1;
         }
         if (!pageFinished_)
-            FinishPage();
+            finishPage();
     } catch (...) {
         // The pages recorded so far stay; the document is always ended.
         if (progressShown)
@@ -210,7 +208,7 @@ void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     lines_ = nullptr;
 }
 
-void LayoutEngine::FinishPage() {
+void LayoutEngine::finishPage() {
     if (pageFinished_)
         return;
     renderer_.FlushRules(Cursor, state_.TextTopDots);
@@ -218,14 +216,14 @@ void LayoutEngine::FinishPage() {
     pageFinished_ = true;
 }
 
-void LayoutEngine::StartNewPage() {
+void LayoutEngine::startNewPage() {
     store_.NewPage();
     Cursor = QRect(0, 0, state_.TextWidthDots, state_.TextHeightDots);
     state_.UsedHeight = 0;
     pageFinished_ = false;
 }
 
-void LayoutEngine::DrawAndAdvance(QByteArrayView line) {
+void LayoutEngine::drawAndAdvance(QByteArrayView line) {
     renderer_.DrawTextLine(line, Cursor, state_.TextLeftDots, state_.TextTopDots);
     state_.UsedHeight += state_.LinePitch;
     Cursor.setTop(Cursor.top() + state_.LinePitch);
@@ -241,8 +239,8 @@ void LayoutEngine::DrawHeldLines() {
         } else if (line == tags::HPitchEnd) {
             PitchFactor = settings_.LinePitchFactor;
         } else {
-            state_.LinePitch = PitchDots();
-            DrawAndAdvance(line);
+            state_.LinePitch = pitchDots();
+            drawAndAdvance(line);
         }
     }
     // Only the first held line of a continuation page is drawn as continued; a one-line title
@@ -250,9 +248,9 @@ void LayoutEngine::DrawHeldLines() {
     state_.TitleContinued = false;
 }
 
-void LayoutEngine::HandleTitleBlock() {
+void LayoutEngine::handleTitleBlock() {
     HeldLines.clear();
-    state_.LinePitch = PitchDots();
+    state_.LinePitch = pitchDots();
     LineIndex += 1;
     while (LineIndex < lines_->size() && (*lines_)[LineIndex] != tags::TitleEnd) {
         HeldLines.append((*lines_)[LineIndex]);
@@ -262,17 +260,17 @@ void LayoutEngine::HandleTitleBlock() {
     DrawHeldLines();
 }
 
-void LayoutEngine::HandleKeepTogether() {
+void LayoutEngine::handleKeepTogether() {
     qsizetype j = LineIndex + 1;
     std::int32_t blockHeight = 0;
-    state_.LinePitch = PitchDots();
+    state_.LinePitch = pitchDots();
     while (j < lines_->size() && (*lines_)[j] != tags::BlockEnd) {
         const QByteArray& line = (*lines_)[j];
         if (line == tags::HPitchStart)
             PitchFactor = settings_.TablePitchFactor;
         else if (line == tags::HPitchEnd)
             PitchFactor = settings_.LinePitchFactor;
-        state_.LinePitch = PitchDots();
+        state_.LinePitch = pitchDots();
         if (!IsTagLine(line))
             blockHeight += state_.LinePitch;
         j += 1;
@@ -281,22 +279,22 @@ void LayoutEngine::HandleKeepTogether() {
     // used is never broken: both margins are 200 dots.
     if (blockHeight < state_.TextHeightDots - 200 && state_.UsedHeight > 200 &&
         state_.UsedHeight + blockHeight > state_.TextHeightDots - state_.FontHeightDots) {
-        FinishPage();
-        StartNewPage();
+        finishPage();
+        startNewPage();
     }
 }
 
-void LayoutEngine::HandlePageEnd() {
+void LayoutEngine::handlePageEnd() {
     if (state_.UsedHeight == 0)
         return; // no empty pages
-    FinishPage();
+    finishPage();
     if (LineIndex != lines_->size() - 1)
-        StartNewPage();
+        startNewPage();
 }
 
-void LayoutEngine::HandleFraction() {
+void LayoutEngine::handleFraction() {
     const qsizetype i = LineIndex;
-    state_.LinePitch = PitchDots(FractionFactor);
+    state_.LinePitch = pitchDots(FractionFactor);
     const std::int32_t pitch = state_.LinePitch;
     const std::int32_t y = Cursor.top();
     // Upper and lower lines first, the middle line (the fraction bar) last, over them.
@@ -306,15 +304,15 @@ void LayoutEngine::HandleFraction() {
         renderer_.DrawTextLine(line, at, state_.TextLeftDots, state_.TextTopDots);
         state_.UsedHeight += state_.LinePitch;
     };
-    drawAt(LineAt(i + 1), y);
-    drawAt(LineAt(i + 3), y + 2 * pitch);
-    drawAt(LineAt(i + 2), y + pitch);
+    drawAt(lineAt(i + 1), y);
+    drawAt(lineAt(i + 3), y + 2 * pitch);
+    drawAt(lineAt(i + 2), y + pitch);
     Cursor.setTop(y + 3 * pitch);
     LineIndex = i + 3;
 }
 
-void LayoutEngine::HandleTextLine() {
-    state_.LinePitch = PitchDots();
+void LayoutEngine::handleTextLine() {
+    state_.LinePitch = pitchDots();
     state_.LastLinePitch = state_.LinePitch;
     // One font height at the bottom of the text area stays free.
     if (state_.UsedHeight + state_.LinePitch > state_.TextHeightDots - state_.FontHeightDots) {
@@ -339,8 +337,8 @@ void LayoutEngine::HandleTextLine() {
                     return;
             }
         }
-        FinishPage();
-        StartNewPage();
+        finishPage();
+        startNewPage();
         if (!HeldLines.isEmpty()) {
             state_.TitleContinued = true;
             DrawHeldLines();
@@ -352,5 +350,5 @@ void LayoutEngine::HandleTextLine() {
                 return;
         }
     }
-    DrawAndAdvance((*lines_)[LineIndex]);
+    drawAndAdvance((*lines_)[LineIndex]);
 }

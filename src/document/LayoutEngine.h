@@ -57,8 +57,8 @@ protected:
     // takes its name line (an index error when it is missing), loads and draws the file; a
     // figure block takes its text lines and the figure-parameter line (or everything up to
     // the end), draws the text lines and hands the figure to the hooks.
-    virtual void HandleFigureFile();
-    virtual void HandleFigureBlock();
+    virtual void handleFigureFile();
+    virtual void handleFigureBlock();
 
     // Where figures hang: x the frame's centre line, y the top of the next line.
     QPoint FigureAnchor() const;
@@ -66,20 +66,20 @@ protected:
     void FigureDispatch(int kind, int figureVariant, int figureIndex, int figureKind,
                         int figureGroup, double placementFactor);
     // Cursor := (0, UsedHeight, TextWidthDots, TextHeightDots).
-    void ResetCursorToUsedHeight();
+    void resetCursorToUsedHeight();
 
     // The line at index; an operand line past the end raises the line list's index error.
-    const QByteArray& LineAt(qsizetype index) const;
+    const QByteArray& lineAt(qsizetype index) const;
     // Nearest(abs(FontHeightDots) * PitchFactor * factor), halves to even.
-    std::int32_t PitchDots(double factor = 1.0) const;
+    std::int32_t pitchDots(double factor = 1.0) const;
     // FlushRules, then the decoration; a page is finished once.
-    void FinishPage();
+    void finishPage();
     // Page store NewPage; the cursor and the used height go back to the top.
-    void StartNewPage();
+    void startNewPage();
     // The held title lines at the current position, with the pitch tags among them.
     void DrawHeldLines();
     // One line drawn at the cursor, which then moves down by LinePitch.
-    void DrawAndAdvance(QByteArrayView line);
+    void drawAndAdvance(QByteArrayView line);
 
     LayoutState& state_;
     TPrintPreview& store_;
@@ -99,12 +99,12 @@ protected:
     std::int32_t FramePenWidth = 1;
 
 private:
-    void ComputePageGeometry();
-    void HandleTitleBlock();
-    void HandleKeepTogether();
-    void HandlePageEnd();
-    void HandleFraction();
-    void HandleTextLine();
+    void computePageGeometry();
+    void handleTitleBlock();
+    void handleKeepTogether();
+    void handlePageEnd();
+    void handleFraction();
+    void handleTextLine();
 
     bool pageFinished_ = false;
     qsizetype lastStepBack_ = -1; // line last repeated at a page top because it opened rules

@@ -26,16 +26,16 @@ QPoint LayoutEngine::FigureAnchor() const {
                   state_.TextTopDots + state_.UsedHeight);
 }
 
-void LayoutEngine::ResetCursorToUsedHeight() {
+void LayoutEngine::resetCursorToUsedHeight() {
     Cursor = QRect(0, 0, state_.TextWidthDots, state_.TextHeightDots);
     Cursor.setTop(state_.UsedHeight);
 }
 
-void LayoutEngine::HandleFigureFile() {
+void LayoutEngine::handleFigureFile() {
     FigureFileVariant variant = FigureFileVariant::Emf;
     figureFileVariantOf((*lines_)[LineIndex], variant);
     // The name line is taken whatever it holds, even when it looks like a tag.
-    const QByteArray& nameLine = LineAt(LineIndex + 1);
+    const QByteArray& nameLine = lineAt(LineIndex + 1);
     LineIndex += 1;
 
     const FigureFormat format = formatOf(variant);
@@ -62,14 +62,14 @@ void LayoutEngine::HandleFigureFile() {
             throw failed(e);
         }
     }();
-    std::int32_t width = figure.Width;
-    std::int32_t height = figure.Height;
+    std::int32_t width = figure.width;
+    std::int32_t height = figure.height;
 
     // Even an empty page is finished first, so a figure taller than the text area starts a
     // page of its own.
     if (std::int64_t(state_.UsedHeight) + height > state_.TextHeightDots) {
-        FinishPage();
-        StartNewPage();
+        finishPage();
+        startNewPage();
     }
 
     if (variant == FigureFileVariant::Emf0 && width > 0 && height > 0) {
@@ -128,24 +128,24 @@ void LayoutEngine::HandleFigureFile() {
 
     if (advancesAfterDrawing(variant)) {
         state_.UsedHeight += height;
-        ResetCursorToUsedHeight();
+        resetCursorToUsedHeight();
     }
 }
 
-void LayoutEngine::HandleFigureBlock() {
+void LayoutEngine::handleFigureBlock() {
     const double placementFactor = placementFactorOf((*lines_)[LineIndex]);
-    state_.LinePitch = PitchDots();
+    state_.LinePitch = pitchDots();
     state_.FigureTextHeight = 0;
     // A title held before the block is dropped. The figure text lines are kept apart: they
     // are a caption, not a title to repeat on later pages.
     HeldLines.clear();
     QByteArrayList figureText;
 
-    TFigureLine numbers; // the defaults, when the block runs to the end of the document
+    FigureLine numbers; // the defaults, when the block runs to the end of the document
     LineIndex += 1;
     while (LineIndex < lines_->size()) {
         const QByteArray& line = (*lines_)[LineIndex];
-        const TFigureLine parsed = ParseFigureLine(line);
+        const FigureLine parsed = ParseFigureLine(line);
         if (parsed.IsFigureLine) {
             numbers = parsed;
             break;
@@ -171,14 +171,14 @@ void LayoutEngine::HandleFigureBlock() {
     if (state_.UsedHeight > 0 && std::int64_t(state_.UsedHeight) + state_.FigureTextHeight +
                                          nearest(state_.FigureHeight * 0.8) >
                                      state_.TextHeightDots) {
-        FinishPage();
-        StartNewPage();
+        finishPage();
+        startNewPage();
         // A block without a figure has nothing to hand to the hooks on the new page either.
         if (hasFigure)
             dispatch();
     }
 
-    ResetCursorToUsedHeight();
+    resetCursorToUsedHeight();
     for (const QByteArray& line : figureText) {
         renderer_.DrawTextLine(line, Cursor, state_.TextLeftDots, state_.TextTopDots);
         Cursor.setTop(Cursor.top() + state_.LinePitch);
@@ -189,12 +189,12 @@ void LayoutEngine::HandleFigureBlock() {
     // follows beside or over them.
     if (std::abs(placementFactor) < 0.00001)
         state_.UsedHeight += state_.FigureTextHeight + state_.FigureHeight;
-    ResetCursorToUsedHeight();
+    resetCursorToUsedHeight();
 
     if (state_.UsedHeight > state_.TextHeightDots) {
-        FinishPage();
+        finishPage();
         if (LineIndex < lines_->size() - 1)
-            StartNewPage();
+            startNewPage();
         state_.UsedHeight = 0;
     }
 }

@@ -73,31 +73,31 @@ void LineRenderer::DrawTextLine(QByteArrayView line, const QRect& cursor, int or
         const int cornerWidth = canvas.textWidth(boxCorner);
         const int halfPitch = cornerWidth / 2;
 
-        const bool script = run.Kind == RunSuperscript || run.Kind == RunSubscript;
+        const bool script = run.kind == RunSuperscript || run.kind == RunSubscript;
         if (script) {
             canvas.setFontSize(size - scriptShrinkPoints);
             canvas.setTextExtra(extra / 2);
-            y += run.Kind == RunSubscript ? lower : -raise;
+            y += run.kind == RunSubscript ? lower : -raise;
         } else {
             canvas.setFontSize(size);
             canvas.setTextExtra(extra);
         }
 
-        if (run.Kind >= RunBoxFirst && run.Kind <= RunBoxLast) {
+        if (run.kind >= RunBoxFirst && run.kind <= RunBoxLast) {
             // pos is just past the mark, so this is the centre of the mark's two cells.
             const QPoint point(
                 clampDots(x0 + std::int64_t(halfPitch) * (pos - 1) - cornerWidth / 2),
                 y + canvas.textHeight(line) / 2);
-            if (AddBoxMarkPoints(run.Kind, point))
+            if (addBoxMarkPoints(run.kind, point))
                 state_.BoxLineSeen = true;
         }
 
-        if (run.Kind == RunRule) {
+        if (run.kind == RunRule) {
             const int penWidth = canvas.pen().width;
             canvas.setPenWidth(state_.PenWidth);
             canvas.moveTo(x, y + lower);
             x = clampDots(x +
-                          std::int64_t(canvas.textWidth(heavyHorizontal)) * (run.Text.size() / 2));
+                          std::int64_t(canvas.textWidth(heavyHorizontal)) * (run.text.size() / 2));
             canvas.lineTo(x, y + lower);
             canvas.setPenWidth(penWidth);
         } else {
@@ -108,24 +108,24 @@ void LineRenderer::DrawTextLine(QByteArrayView line, const QRect& cursor, int or
             // cells lie further right), so a line of megabytes costs one paper width.
             const QByteArrayView text =
                 canvas.textExtra() < 0
-                    ? QByteArrayView(run.Text)
-                    : onPaper(run.Text, std::int64_t(paperRight) - (x + dx), halfPitch);
+                    ? QByteArrayView(run.text)
+                    : onPaper(run.text, std::int64_t(paperRight) - (x + dx), halfPitch);
             if (!text.isEmpty())
                 canvas.textOut(x + dx, y, text);
             canvas.setFontSize(size);
-            x = clampDots(x + std::int64_t(run.Text.size()) * halfPitch);
-            if (run.Kind == RunSubscript)
+            x = clampDots(x + std::int64_t(run.text.size()) * halfPitch);
+            if (run.kind == RunSubscript)
                 y -= lower;
-            else if (run.Kind == RunSuperscript)
+            else if (run.kind == RunSuperscript)
                 y += raise;
         }
-    } while (!run.EndOfLine);
+    } while (!run.endOfLine);
 
     canvas.setFontSize(size);
     canvas.setTextExtra(extra);
 }
 
-bool LineRenderer::AddBoxMarkPoints(int kind, const QPoint& p) {
+bool LineRenderer::addBoxMarkPoints(int kind, const QPoint& p) {
     const bool side = settings_.DrawTableSideLines == 1;
     switch (kind) {
     case RunHeavyTopLeft:
@@ -192,7 +192,7 @@ bool LineRenderer::AddBoxMarkPoints(int kind, const QPoint& p) {
 
 void LineRenderer::AddRulePoint(std::vector<RuleSegment>& list, bool isEnd, const QPoint& p) {
     if (&list == &vert_) {
-        isEnd ? EndVertical(p) : OpenVertical(p);
+        isEnd ? endVertical(p) : openVertical(p);
         return;
     }
     if (!isEnd) {
@@ -211,7 +211,7 @@ constexpr std::size_t noVertical = std::numeric_limits<std::size_t>::max();
 
 // A vertical counts as open while Y2 <= Y1, so one that starts above the page origin (Y1 < 0)
 // is taken as ended from the start.
-void LineRenderer::OpenVertical(const QPoint& p) {
+void LineRenderer::openVertical(const QPoint& p) {
     const std::size_t index = vert_.size();
     vert_.push_back(RuleSegment{p.x(), p.y(), 0, 0});
     nextOpenVert_.push_back(noVertical);
@@ -226,7 +226,7 @@ void LineRenderer::OpenVertical(const QPoint& p) {
 
 // Ends the first open vertical at the same X. An end at or above its start leaves it open,
 // and still the first at its X.
-void LineRenderer::EndVertical(const QPoint& p) {
+void LineRenderer::endVertical(const QPoint& p) {
     const auto chain = openVert_.find(p.x());
     if (chain == openVert_.end())
         return;
@@ -242,7 +242,7 @@ void LineRenderer::EndVertical(const QPoint& p) {
         chain->second.first = nextOpenVert_[index];
 }
 
-void LineRenderer::ClearVerticals() {
+void LineRenderer::clearVerticals() {
     vert_.clear();
     openVert_.clear();
     nextOpenVert_.clear();
@@ -283,7 +283,7 @@ void LineRenderer::FlushRules(const QRect& cursor, int originY) {
             maxX = std::max(maxX, s.X1);
         }
     }
-    ClearVerticals();
+    clearVerticals();
     if (minX < maxX)
         line(minX, bottom, maxX, bottom);
 }
@@ -297,13 +297,13 @@ void LineRenderer::SelectFont(int index) {
     store_.GetCanvas().setFont(state_.CurFont.Name, state_.CurFont.Size);
 }
 
-int LineRenderer::FontHeightDots(int points, int dpi) {
+int LineRenderer::fontHeightDots(int points, int dpi) {
     return pointsToDots(points, dpi);
 }
 
 int LineRenderer::LineStartKind(QByteArrayView line) {
     int pos = 1;
-    switch (NextRun(line, pos).Kind) {
+    switch (NextRun(line, pos).kind) {
     case RunBottomLeft:
         return -1;
     case RunLeftTee:
@@ -315,6 +315,6 @@ int LineRenderer::LineStartKind(QByteArrayView line) {
 
 void LineRenderer::ClearRules() {
     horz_.clear();
-    ClearVerticals();
+    clearVerticals();
     extra_.clear();
 }

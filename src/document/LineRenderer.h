@@ -34,7 +34,7 @@ public:
     // Makes Font1, Font2 or Font3 (index 0, 1, 2) the current font.
     void SelectFont(int index);
     // A font size in points as dots at dpi: Round(points / 72 × dpi), halves to even, exact.
-    static int FontHeightDots(int points, int dpi);
+    static int fontHeightDots(int points, int dpi);
     // -1 when the first run of line ends at "└", +1 when it ends at "├", else 0.
     static int LineStartKind(QByteArrayView line);
 
@@ -50,10 +50,10 @@ private:
     void AddRulePoint(std::vector<RuleSegment>& list, bool isEnd, const QPoint& point);
     // The rule points of one box mark (kind 8..18) at point; true when the mark sets
     // BoxLineSeen.
-    bool AddBoxMarkPoints(int kind, const QPoint& point);
-    void OpenVertical(const QPoint& point);
-    void EndVertical(const QPoint& point);
-    void ClearVerticals();
+    bool addBoxMarkPoints(int kind, const QPoint& point);
+    void openVertical(const QPoint& point);
+    void endVertical(const QPoint& point);
+    void clearVerticals();
 
     LayoutState& state_;
     TPrintPreview& store_;

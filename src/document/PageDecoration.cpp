@@ -39,7 +39,7 @@ void PageDecoration::CalcFrameGeometry() {
                           QPoint(left, bottom), QPoint(left, top)};
 }
 
-void PageDecoration::CalcPageNumberPosition() {
+void PageDecoration::calcPageNumberPosition() {
     // A scratch canvas at the page's resolution holds exactly the starting font, so the
     // position does not depend on what the layout did to the page canvas first.
     PageRecording scratch{QSize()};
@@ -53,25 +53,25 @@ void PageDecoration::CalcPageNumberPosition() {
     state_.PageNoRuleY = frameTop - mmToDots(ruleRiseMm, dpiY);
 }
 
-QByteArray PageDecoration::PageNumberText() const {
+QByteArray PageDecoration::pageNumberText() const {
     if (settings_.PageNumberStart == -1)
         return QByteArrayLiteral("Page      ");
     // In 64 bits: a first number near the top of the int range goes on counting up.
-    return FormatNumber(state_.PageNoFormat,
+    return formatNumber(state_.PageNoFormat,
                         std::int64_t(store_.PageCount()) + settings_.PageNumberStart - 1);
 }
 
 void PageDecoration::DrawPageDecoration(int framePenWidth) {
     RecordingCanvas& canvas = store_.GetCanvas();
     const PenSpec saved = canvas.pen();
-    canvas.setPenColor(ColorRefToRgb(settings_.FrameColor));
+    canvas.setPenColor(colorRefToRgb(settings_.FrameColor));
     canvas.setPenWidth(state_.PenWidth);
     canvas.setPenStyle(PenStyle::Solid);
 
     if (settings_.DrawPageNumber == 1) {
         // The label is drawn in the current text font, over the canvas's opaque brush.
         canvas.setFont(state_.CurFont.Name, state_.CurFont.Size);
-        canvas.textOut(state_.PageNoX, state_.PageNoY, PageNumberText());
+        canvas.textOut(state_.PageNoX, state_.PageNoY, pageNumberText());
         canvas.moveTo(state_.PageNoX - ruleLeadDots, state_.PageNoRuleY);
         canvas.lineTo(state_.FramePoints[1].x(), state_.PageNoRuleY);
         canvas.setFont(state_.CurFont.Name, state_.CurFont.Size);
@@ -85,15 +85,15 @@ void PageDecoration::DrawPageDecoration(int framePenWidth) {
     canvas.setPen(saved);
 }
 
-int PageDecoration::FramePenWidth(const TOutputSettings& settings) {
+int PageDecoration::framePenWidth(const TOutputSettings& settings) {
     return text_to_number::intOr(QByteArrayView(settings.FrameLineWidthText.bytes()), 1);
 }
 
-QRgb PageDecoration::ColorRefToRgb(std::uint32_t colorRef) {
+QRgb PageDecoration::colorRefToRgb(std::uint32_t colorRef) {
     return qRgb(int(colorRef & 0xFF), int((colorRef >> 8) & 0xFF), int((colorRef >> 16) & 0xFF));
 }
 
-QByteArray PageDecoration::FormatNumber(QByteArrayView format, std::int64_t n) {
+QByteArray PageDecoration::formatNumber(QByteArrayView format, std::int64_t n) {
     // Only the integer conversion the label format uses; a general printf with a format that
     // is data would read arguments that were never passed.
     QByteArray out;

@@ -77,31 +77,31 @@ Run NextRun(QByteArrayView line, int& pos) {
             const quint16 code = complete ? quint16((c << 8) | at(pos + 1)) : quint16(c << 8);
             const QByteArrayView bytes = line.sliced(pos - 1, complete ? 2 : 1);
             if (const int kind = complete ? boxMarkKind(code) : -1; kind >= 0) {
-                run.Text += fullWidthSpace;
-                run.Kind = kind;
+                run.text += fullWidthSpace;
+                run.kind = kind;
                 pos += 2;
                 break;
             }
             if (complete && code == lightHorizontal) {
-                run.Text += fullWidthSpace;
+                run.text += fullWidthSpace;
                 pos += 2;
                 continue;
             }
             if (complete && code == lightVertical) {
-                if (run.Kind == RunRule)
+                if (run.kind == RunRule)
                     break;
-                run.Text += fullWidthSpace;
+                run.text += fullWidthSpace;
                 pos += 2;
                 continue;
             }
             if (complete && code == heavyHorizontal) {
                 visible = true;
-                if (run.Text.isEmpty()) {
-                    run.Kind = RunRule;
-                } else if (run.Kind != RunRule) {
+                if (run.text.isEmpty()) {
+                    run.kind = RunRule;
+                } else if (run.kind != RunRule) {
                     break;
                 }
-                run.Text += bytes;
+                run.text += bytes;
                 pos += 2;
                 continue;
             }
@@ -109,9 +109,9 @@ Run NextRun(QByteArrayView line, int& pos) {
             // symbols) alone does not make a run visible.
             if (c != 0x81)
                 visible = true;
-            if (run.Kind == RunRule)
+            if (run.kind == RunRule)
                 break;
-            run.Text += bytes;
+            run.text += bytes;
             pos += 2;
             continue;
         }
@@ -121,62 +121,62 @@ Run NextRun(QByteArrayView line, int& pos) {
         const unsigned char next = at(pos + 1);
 
         if (c == '!' || c == '^' || c == '?' || c == '"') {
-            if (run.Kind == RunRule)
+            if (run.kind == RunRule)
                 break;
             if (next == c && c != '!') {
                 // Doubled mark: the mark character itself.
-                run.Text += char(c);
+                run.text += char(c);
                 pos += 2;
                 continue;
             }
-            if (!run.Text.isEmpty()) {
+            if (!run.text.isEmpty()) {
                 // A closing "?" or double quote of a super- or subscript is consumed; "!" and
                 // "^" stay to open the next run.
-                if ((c == '?' || c == '"') && isSuperOrSub(run.Kind))
+                if ((c == '?' || c == '"') && isSuperOrSub(run.kind))
                     pos += 1;
                 break;
             }
             switch (c) {
             case '!':
-                run.Kind = RunSubscript;
+                run.kind = RunSubscript;
                 toSpace = true;
                 break;
             case '^':
-                run.Kind = RunSuperscript;
+                run.kind = RunSuperscript;
                 toSpace = true;
                 break;
             case '?':
-                run.Kind = RunSubscript;
+                run.kind = RunSubscript;
                 break;
             default:
-                run.Kind = RunSuperscript;
+                run.kind = RunSuperscript;
                 break;
             }
             pos += 1;
             continue;
         }
 
-        if (run.Kind == RunRule)
+        if (run.kind == RunRule)
             break;
         if (next == c && (c == '$' || c == '<' || c == '>')) {
-            run.Text += char(c);
+            run.text += char(c);
             pos += 2;
             continue;
         }
         if (c == ' ') {
-            if (toSpace && isSuperOrSub(run.Kind)) {
-                if (!run.Text.isEmpty()) {
+            if (toSpace && isSuperOrSub(run.kind)) {
+                if (!run.text.isEmpty()) {
                     // The space that ends a "^" or "!" run is swallowed.
                     pos += 1;
                     break;
                 }
             }
-            run.Text += ' ';
+            run.text += ' ';
             pos += 1;
             continue;
         }
         if (c == '<') {
-            if (!run.Text.isEmpty())
+            if (!run.text.isEmpty())
                 break;
             if (pos < length) {
                 quotedTag = next == '\'';
@@ -184,7 +184,7 @@ Run NextRun(QByteArrayView line, int& pos) {
                 spanClose = next == '/' && spanAt(line, pos + 1);
             }
         }
-        run.Text += char(c);
+        run.text += char(c);
         if (c == '>' && pos > 1) {
             int kind = -1;
             if (at(pos - 1) == '\'') {
@@ -198,7 +198,7 @@ Run NextRun(QByteArrayView line, int& pos) {
                 kind = RunSpanClose;
             }
             if (kind >= 0) {
-                run.Kind = kind;
+                run.kind = kind;
                 pos += 1;
                 break;
             }
@@ -206,8 +206,8 @@ Run NextRun(QByteArrayView line, int& pos) {
         pos += 1;
     }
 
-    run.EndOfLine = pos > length;
+    run.endOfLine = pos > length;
     if (!visible)
-        run.Text.clear();
+        run.text.clear();
     return run;
 }

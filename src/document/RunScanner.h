@@ -33,9 +33,9 @@ enum RunKind : int {
 };
 
 struct Run {
-    QByteArray Text;
-    int Kind = RunPlain;
-    bool EndOfLine = false;
+    QByteArray text;
+    int kind = RunPlain;
+    bool endOfLine = false;
 };
 
 // Scans one run of line from the 1-based byte position pos and moves pos past what it took.

@@ -24,9 +24,12 @@ const char* const ResetTablePath = "::DataSpace/Storage/MSCompressed/Transform/"
 const char* const ContentPath = "::DataSpace/Storage/MSCompressed/Content";
 const char* const ControlDataPath = "::DataSpace/Storage/MSCompressed/ControlData";
 
+// What a stage of the checks found wrong with the file, or nullptr when the stage passed.
+using Refusal = const char*;
+
 // Records why the file is refused; the reader does not throw, because it also runs in a
 // forked child, where unwinding is best avoided.
-std::nullptr_t refuse(std::string* error, const char* why) {
+std::nullptr_t refuse(std::string* error, Refusal why) {
     if (error)
         *error = why;
     return nullptr;
@@ -197,6 +200,194 @@ bool indexTreeEnds(const Bytes& file, const Directory& dir) {
     return true;
 }
 
+// Stage 1, the headers: the file header (ITSF, versions 2 and 3 as chmlib knows them) and the
+// directory header (ITSP). Finds the directory's chunks and where the objects' data begins.
+Refusal readHeaders(const Bytes& file, Directory& dir, std::uint64_t& dataOffset) {
+    const std::string_view bytes = file.data;
+    if (!file.has(0, ItsfV3Length) || bytes.substr(0, 4) != "ITSF")
+        return "no ITSF header";
+    const std::uint32_t version = file.u32(4);
+    const std::uint32_t headerLength = file.u32(8);
+    if (!((version == 2 && headerLength == ItsfV2Length) ||
+          (version == 3 && headerLength == ItsfV3Length)))
+        return "unknown ITSF version";
+    const std::uint64_t dirOffset = file.u64(0x48);
+    const std::uint64_t dirLength = file.u64(0x50);
+    if (version == 3)
+        dataOffset = file.u64(0x58);
+    else if (addOverflows(dirOffset, dirLength, dataOffset))
+        return "directory out of the file";
+    if (!file.has(dirOffset, dirLength) || dirLength < ItspLength || dataOffset > bytes.size())
+        return "directory out of the file";
+
+    if (bytes.substr(dirOffset, 4) != "ITSP" || file.u32(dirOffset + 4) != 1 ||
+        file.u32(dirOffset + 8) != ItspLength)
+        return "no ITSP header";
+    dir.offset = dirOffset + ItspLength;
+    dir.chunkLength = file.u32(dirOffset + 0x10);
+    dir.root = static_cast<std::int32_t>(file.u32(dirOffset + 0x1c));
+    dir.head = static_cast<std::int32_t>(file.u32(dirOffset + 0x20));
+    dir.chunks = file.u32(dirOffset + 0x2c);
+    if (dir.chunkLength < 0x100 || dir.chunkLength > 0x10000 || dir.chunks == 0 ||
+        dir.chunks > (dirLength - ItspLength) / dir.chunkLength)
+        return "directory chunks out of the directory";
+    if (dir.root < -1 || dir.root >= std::int64_t(dir.chunks) || dir.head < 0 ||
+        dir.head >= std::int64_t(dir.chunks))
+        return "directory root out of range";
+    return nullptr;
+}
+
+// Stage 2, the directory: the index tree (every path from its root ends) and the listing
+// chunks, chained from the head, each once. Fills entries from the listing.
+Refusal readDirectory(const Bytes& file, const Directory& dir, std::uint64_t maxEntries,
+                      std::vector<ChmEntry>& entries) {
+    if (!indexTreeEnds(file, dir))
+        return "damaged directory index";
+    std::vector<unsigned char> seen(dir.chunks, 0);
+    for (std::int64_t chunk = dir.head; chunk != -1;) {
+        if (chunk < 0 || chunk >= std::int64_t(dir.chunks) || seen[chunk])
+            return "damaged directory chain";
+        seen[chunk] = 1;
+        ChunkKind kind{};
+        std::vector<std::int64_t> children;
+        std::int64_t next = -1;
+        if (!parseChunk(file, dir, chunk, kind, &entries, children, next) ||
+            kind != ChunkKind::Listing)
+            return "damaged directory chunk";
+        if (entries.size() > maxEntries)
+            return "too many directory entries";
+        chunk = next;
+    }
+    return nullptr;
+}
+
+const ChmEntry* findEntry(const std::vector<ChmEntry>& entries, std::string_view path) {
+    for (const ChmEntry& e : entries)
+        if (e.path.size() == path.size() &&
+            strncasecmp(e.path.data(), path.data(), path.size()) == 0)
+            return &e;
+    return nullptr;
+}
+
+// The offset of a stored object in the file, or nothing when it does not lie inside.
+std::optional<std::uint64_t> storedExtent(const Bytes& file, std::uint64_t dataOffset,
+                                          const ChmEntry& e) {
+    std::uint64_t at = 0, end = 0;
+    if (e.space != 0 || addOverflows(dataOffset, e.start, at) || addOverflows(at, e.length, end) ||
+        end > file.data.size())
+        return std::nullopt;
+    return at;
+}
+
+// The LZX control data at c: version, window and reset interval. chmlib keeps these in 32 bits
+// and divides by the block count derived from them.
+Refusal checkControlData(const Bytes& file, std::uint64_t c, std::uint64_t length) {
+    if (length < 0x18 || length > MaxControlData || file.data.substr(c + 4, 4) != "LZXC")
+        return "bad LZX control data";
+    const std::uint32_t lzxVersion = file.u32(c + 8);
+    std::uint64_t resetInterval = file.u32(c + 12);
+    std::uint64_t windowSize = file.u32(c + 16);
+    const std::uint64_t windowsPerReset = file.u32(c + 20);
+    if (lzxVersion == 2) {
+        resetInterval *= 0x8000;
+        windowSize *= 0x8000;
+    } else if (lzxVersion != 1) {
+        return "bad LZX control data";
+    }
+    if (windowSize < (1u << 15) || windowSize > (1u << 21) || (windowSize & (windowSize - 1)) ||
+        resetInterval == 0 || resetInterval > 0xffffffffu || resetInterval % (windowSize / 2))
+        return "bad LZX window";
+    const std::uint64_t resetBlocks = resetInterval / (windowSize / 2) * windowsPerReset;
+    if (windowsPerReset == 0 || resetBlocks == 0 || resetBlocks > MaxResetBlocks)
+        return "bad LZX reset interval";
+    return nullptr;
+}
+
+// The LZX reset table at r (32 KB frames, one start per block) and the compressed content it
+// indexes. Gives the length of the uncompressed space.
+Refusal checkResetTable(const Bytes& file, std::uint64_t r, const ChmEntry& reset,
+                        const ChmEntry& content, std::uint64_t dataOffset,
+                        std::uint64_t& uncompressedLength) {
+    if (reset.length < ResetTableLength || file.u32(r) != 2)
+        return "bad LZX reset table";
+    const std::uint64_t blockCount = file.u32(r + 4);
+    const std::uint64_t tableOffset = file.u32(r + 12);
+    const std::uint64_t uncompressed = file.u64(r + 16);
+    const std::uint64_t compressed = file.u64(r + 24);
+    const std::uint64_t blockLength = file.u64(r + 32);
+    // One start per block, and compilers may add the end of the data as one more.
+    const std::uint64_t blocksNeeded = uncompressed / LzxFrame + (uncompressed % LzxFrame != 0);
+    if (blockLength != LzxFrame || blockCount == 0 || blockCount > MaxResetBlocks ||
+        (blockCount != blocksNeeded && blockCount != blocksNeeded + 1) ||
+        tableOffset > reset.length || blockCount * 8 > reset.length - tableOffset)
+        return "bad LZX reset table";
+    if (!storedExtent(file, dataOffset, content) || compressed > content.length)
+        return "compressed data out of its object";
+    // Rising starts, each block no longer than chmlib's buffer takes.
+    std::uint64_t previous = 0;
+    for (std::uint64_t b = 0; b < blockCount; ++b) {
+        const std::uint64_t startOfBlock = file.u64(r + tableOffset + b * 8);
+        if ((b == 0 && startOfBlock != 0) || startOfBlock < previous ||
+            startOfBlock - previous > LzxFrame + LzxSlack || startOfBlock > compressed)
+            return "bad LZX block table";
+        previous = startOfBlock;
+    }
+    if (compressed - previous > LzxFrame + LzxSlack)
+        return "bad LZX block table";
+    uncompressedLength = uncompressed;
+    return nullptr;
+}
+
+// Stage 3a, the LZX settings, checked whenever anything is compressed: the three objects that
+// describe the compressed space, all stored inside the file.
+Refusal checkLzxSettings(const Bytes& file, const std::vector<ChmEntry>& entries,
+                         std::uint64_t dataOffset, std::uint64_t& uncompressedLength) {
+    const ChmEntry* control = findEntry(entries, ControlDataPath);
+    const ChmEntry* reset = findEntry(entries, ResetTablePath);
+    const ChmEntry* content = findEntry(entries, ContentPath);
+    if (!control || !reset || !content)
+        return "compressed objects without LZX parameters";
+    const auto controlAt = storedExtent(file, dataOffset, *control);
+    if (!controlAt)
+        return "stored object out of the file";
+    if (const Refusal refusal = checkControlData(file, *controlAt, control->length))
+        return refusal;
+    const auto resetAt = storedExtent(file, dataOffset, *reset);
+    if (!resetAt)
+        return "stored object out of the file";
+    return checkResetTable(file, *resetAt, *reset, *content, dataOffset, uncompressedLength);
+}
+
+// Stage 3b, the object extents: every object inside its space, a stored one inside the file,
+// a compressed one inside the uncompressed space.
+Refusal checkObjectExtents(const Bytes& file, const std::vector<ChmEntry>& entries,
+                           std::uint64_t dataOffset, std::uint64_t uncompressedLength) {
+    for (const ChmEntry& e : entries) {
+        if (e.space == 0) {
+            if (!storedExtent(file, dataOffset, e))
+                return "stored object out of the file";
+        } else {
+            std::uint64_t end = 0;
+            if (addOverflows(e.start, e.length, end) || end > uncompressedLength)
+                return "compressed object out of its space";
+        }
+    }
+    return nullptr;
+}
+
+// The entries handed out as files: not folders, safe names, the first of names that differ
+// only in case.
+std::vector<ChmEntry> filesOf(const std::vector<ChmEntry>& entries) {
+    std::vector<ChmEntry> files;
+    for (const ChmEntry& e : entries) {
+        if (e.path.empty() || e.path.back() == '/' || !ChmArchive::isSafePath(e.path))
+            continue;
+        if (!findEntry(files, e.path))
+            files.push_back(e);
+    }
+    return files;
+}
+
 } // namespace
 
 bool ChmArchive::isSafePath(std::string_view path) {
@@ -231,196 +422,61 @@ std::unique_ptr<ChmArchive> ChmArchive::tryOpen(std::string_view bytes, const Ch
     if (bytes.size() > limits.fileBytes)
         return refuse(error, "file too large");
     const Bytes file{bytes};
-
-    // File header (ITSF), versions 2 and 3 as chmlib knows them.
-    if (!file.has(0, ItsfV3Length) || bytes.substr(0, 4) != "ITSF")
-        return refuse(error, "no ITSF header");
-    const std::uint32_t version = file.u32(4);
-    const std::uint32_t headerLength = file.u32(8);
-    if (!((version == 2 && headerLength == ItsfV2Length) ||
-          (version == 3 && headerLength == ItsfV3Length)))
-        return refuse(error, "unknown ITSF version");
-    const std::uint64_t dirOffset = file.u64(0x48);
-    const std::uint64_t dirLength = file.u64(0x50);
-    std::uint64_t dataOffset = 0;
-    if (version == 3)
-        dataOffset = file.u64(0x58);
-    else if (addOverflows(dirOffset, dirLength, dataOffset))
-        return refuse(error, "directory out of the file");
-    if (!file.has(dirOffset, dirLength) || dirLength < ItspLength || dataOffset > bytes.size())
-        return refuse(error, "directory out of the file");
-
-    // Directory header (ITSP).
-    if (bytes.substr(dirOffset, 4) != "ITSP" || file.u32(dirOffset + 4) != 1 ||
-        file.u32(dirOffset + 8) != ItspLength)
-        return refuse(error, "no ITSP header");
     Directory dir;
-    dir.offset = dirOffset + ItspLength;
-    dir.chunkLength = file.u32(dirOffset + 0x10);
-    dir.root = static_cast<std::int32_t>(file.u32(dirOffset + 0x1c));
-    dir.head = static_cast<std::int32_t>(file.u32(dirOffset + 0x20));
-    dir.chunks = file.u32(dirOffset + 0x2c);
-    if (dir.chunkLength < 0x100 || dir.chunkLength > 0x10000 || dir.chunks == 0 ||
-        dir.chunks > (dirLength - ItspLength) / dir.chunkLength)
-        return refuse(error, "directory chunks out of the directory");
-    if (dir.root < -1 || dir.root >= std::int64_t(dir.chunks) || dir.head < 0 ||
-        dir.head >= std::int64_t(dir.chunks))
-        return refuse(error, "directory root out of range");
-    if (!indexTreeEnds(file, dir))
-        return refuse(error, "damaged directory index");
-
-    // The listing chunks, chained from the head, each once.
+    std::uint64_t dataOffset = 0;
+    if (const Refusal refusal = readHeaders(file, dir, dataOffset))
+        return refuse(error, refusal);
     std::vector<ChmEntry> entries;
-    std::vector<unsigned char> seen(dir.chunks, 0);
-    for (std::int64_t chunk = dir.head; chunk != -1;) {
-        if (chunk < 0 || chunk >= std::int64_t(dir.chunks) || seen[chunk])
-            return refuse(error, "damaged directory chain");
-        seen[chunk] = 1;
-        ChunkKind kind{};
-        std::vector<std::int64_t> children;
-        std::int64_t next = -1;
-        if (!parseChunk(file, dir, chunk, kind, &entries, children, next) ||
-            kind != ChunkKind::Listing)
-            return refuse(error, "damaged directory chunk");
-        if (entries.size() > limits.entries)
-            return refuse(error, "too many directory entries");
-        chunk = next;
+    if (const Refusal refusal = readDirectory(file, dir, limits.entries, entries))
+        return refuse(error, refusal);
+    const bool anyCompressed =
+        std::any_of(entries.begin(), entries.end(), [](const ChmEntry& e) { return e.space == 1; });
+    std::uint64_t uncompressedLength = 0;
+    if (anyCompressed) {
+        if (const Refusal refusal = checkLzxSettings(file, entries, dataOffset, uncompressedLength))
+            return refuse(error, refusal);
     }
-
-    auto find = [&](std::string_view path) -> const ChmEntry* {
-        for (const ChmEntry& e : entries)
-            if (e.path.size() == path.size() &&
-                strncasecmp(e.path.data(), path.data(), path.size()) == 0)
-                return &e;
-        return nullptr;
-    };
-    // The offset of a stored object in the file, or nothing when it does not lie inside.
-    auto storedExtent = [&](const ChmEntry& e) -> std::optional<std::uint64_t> {
-        std::uint64_t at = 0, end = 0;
-        if (e.space != 0 || addOverflows(dataOffset, e.start, at) ||
-            addOverflows(at, e.length, end) || end > bytes.size())
-            return std::nullopt;
-        return at;
-    };
+    if (const Refusal refusal = checkObjectExtents(file, entries, dataOffset, uncompressedLength))
+        return refuse(error, refusal);
 
     std::unique_ptr<ChmArchive> archive(new ChmArchive);
     archive->limits_ = limits;
     archive->dataOffset_ = dataOffset;
-
-    // LZX parameters, checked whenever anything is compressed.
-    const bool anyCompressed =
-        std::any_of(entries.begin(), entries.end(), [](const ChmEntry& e) { return e.space == 1; });
-    if (anyCompressed) {
-        const ChmEntry* control = find(ControlDataPath);
-        const ChmEntry* reset = find(ResetTablePath);
-        const ChmEntry* content = find(ContentPath);
-        if (!control || !reset || !content)
-            return refuse(error, "compressed objects without LZX parameters");
-        const auto controlAt = storedExtent(*control);
-        if (!controlAt)
-            return refuse(error, "stored object out of the file");
-        const std::uint64_t c = *controlAt;
-        if (control->length < 0x18 || control->length > MaxControlData ||
-            bytes.substr(c + 4, 4) != "LZXC")
-            return refuse(error, "bad LZX control data");
-        const std::uint32_t lzxVersion = file.u32(c + 8);
-        std::uint64_t resetInterval = file.u32(c + 12);
-        std::uint64_t windowSize = file.u32(c + 16);
-        const std::uint64_t windowsPerReset = file.u32(c + 20);
-        if (lzxVersion == 2) {
-            resetInterval *= 0x8000;
-            windowSize *= 0x8000;
-        } else if (lzxVersion != 1) {
-            return refuse(error, "bad LZX control data");
-        }
-        // chmlib keeps these in 32 bits and divides by the derived block count.
-        if (windowSize < (1u << 15) || windowSize > (1u << 21) || (windowSize & (windowSize - 1)) ||
-            resetInterval == 0 || resetInterval > 0xffffffffu || resetInterval % (windowSize / 2))
-            return refuse(error, "bad LZX window");
-        const std::uint64_t resetBlocks = resetInterval / (windowSize / 2) * windowsPerReset;
-        if (windowsPerReset == 0 || resetBlocks == 0 || resetBlocks > MaxResetBlocks)
-            return refuse(error, "bad LZX reset interval");
-
-        const auto resetAt = storedExtent(*reset);
-        if (!resetAt)
-            return refuse(error, "stored object out of the file");
-        const std::uint64_t r = *resetAt;
-        if (reset->length < ResetTableLength || file.u32(r) != 2)
-            return refuse(error, "bad LZX reset table");
-        const std::uint64_t blockCount = file.u32(r + 4);
-        const std::uint64_t tableOffset = file.u32(r + 12);
-        const std::uint64_t uncompressed = file.u64(r + 16);
-        const std::uint64_t compressed = file.u64(r + 24);
-        const std::uint64_t blockLength = file.u64(r + 32);
-        // One start per block, and compilers may add the end of the data as one more.
-        const std::uint64_t blocksNeeded = uncompressed / LzxFrame + (uncompressed % LzxFrame != 0);
-        if (blockLength != LzxFrame || blockCount == 0 || blockCount > MaxResetBlocks ||
-            (blockCount != blocksNeeded && blockCount != blocksNeeded + 1) ||
-            tableOffset > reset->length || blockCount * 8 > reset->length - tableOffset)
-            return refuse(error, "bad LZX reset table");
-        if (!storedExtent(*content) || compressed > content->length)
-            return refuse(error, "compressed data out of its object");
-        std::uint64_t previous = 0;
-        for (std::uint64_t b = 0; b < blockCount; ++b) {
-            const std::uint64_t startOfBlock = file.u64(r + tableOffset + b * 8);
-            if ((b == 0 && startOfBlock != 0) || startOfBlock < previous ||
-                startOfBlock - previous > LzxFrame + LzxSlack || startOfBlock > compressed)
-                return refuse(error, "bad LZX block table");
-            previous = startOfBlock;
-        }
-        if (compressed - previous > LzxFrame + LzxSlack)
-            return refuse(error, "bad LZX block table");
-        archive->uncompressedLength_ = uncompressed;
-    }
-
-    // Every object must lie inside its space; unsafe names are left out of the list.
-    for (const ChmEntry& e : entries) {
-        if (e.space == 0) {
-            if (!storedExtent(e))
-                return refuse(error, "stored object out of the file");
-        } else {
-            std::uint64_t end = 0;
-            if (addOverflows(e.start, e.length, end) || end > archive->uncompressedLength_)
-                return refuse(error, "compressed object out of its space");
-        }
-        if (e.path.empty() || e.path.back() == '/' || !isSafePath(e.path))
-            continue;
-        const bool duplicate =
-            std::any_of(archive->files_.begin(), archive->files_.end(), [&](const ChmEntry& f) {
-                return f.path.size() == e.path.size() &&
-                       strncasecmp(f.path.data(), e.path.data(), e.path.size()) == 0;
-            });
-        if (!duplicate)
-            archive->files_.push_back(e);
-    }
-
+    archive->uncompressedLength_ = uncompressedLength;
+    archive->files_ = filesOf(entries);
     // chmlib reads a private copy of exactly these bytes.
     archive->bytes_.assign(bytes);
     if (!anyCompressed)
         return archive; // stored objects are read from the bytes; chmlib is not needed
-    archive->memoryFile_ = memfd_create("folioscope-help", MFD_CLOEXEC);
-    if (archive->memoryFile_ < 0)
-        return refuse(error, "no memory file");
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(archive->memoryFile_, bytes.data() + done, bytes.size() - done);
+    if (const Refusal refusal = archive->openWithChmlib(entries))
+        return refuse(error, refusal);
+    return archive;
+}
+
+// Hands chmlib a memory file of the checked bytes. chmlib finds its LZX objects by its own
+// descent through the index: they must be the ones checked.
+const char* ChmArchive::openWithChmlib(const std::vector<ChmEntry>& entries) {
+    memoryFile_ = memfd_create("folioscope-help", MFD_CLOEXEC);
+    if (memoryFile_ < 0)
+        return "no memory file";
+    for (std::size_t done = 0; done < bytes_.size();) {
+        const ssize_t n = ::write(memoryFile_, bytes_.data() + done, bytes_.size() - done);
         if (n <= 0)
-            return refuse(error, "cannot copy the file");
+            return "cannot copy the file";
         done += std::size_t(n);
     }
-    const std::string path = "/proc/self/fd/" + std::to_string(archive->memoryFile_);
-    archive->chm_ = chm_open(path.c_str());
-    if (!archive->chm_)
-        return refuse(error, "chmlib cannot open the file");
-    // chmlib found its LZX objects by its own descent through the index: they must be the ones
-    // checked above.
+    const std::string path = "/proc/self/fd/" + std::to_string(memoryFile_);
+    chm_ = chm_open(path.c_str());
+    if (!chm_)
+        return "chmlib cannot open the file";
     for (const char* special : {ControlDataPath, ResetTablePath, ContentPath}) {
         chmUnitInfo ui{};
-        const ChmEntry* checked = find(special);
-        if (chm_resolve_object(archive->chm_, special, &ui) != CHM_RESOLVE_SUCCESS ||
-            ui.space != 0 || ui.start != checked->start || ui.length != checked->length)
-            return refuse(error, "directory index disagrees with its listing");
+        const ChmEntry* checked = findEntry(entries, special);
+        if (chm_resolve_object(chm_, special, &ui) != CHM_RESOLVE_SUCCESS || ui.space != 0 ||
+            ui.start != checked->start || ui.length != checked->length)
+            return "directory index disagrees with its listing";
     }
-    return archive;
+    return nullptr;
 }
 
 ChmArchive::~ChmArchive() {

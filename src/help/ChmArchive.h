@@ -60,6 +60,10 @@ public:
 
 private:
     ChmArchive() = default;
+    // The last step of tryOpen for a file with compressed objects: chmlib opens a memory copy
+    // of bytes_. The reason when it fails, else nullptr.
+    const char* openWithChmlib(const std::vector<ChmEntry>& entries);
+
     std::string bytes_;
     std::vector<ChmEntry> files_;
     int memoryFile_ = -1;

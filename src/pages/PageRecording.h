@@ -7,6 +7,9 @@
 // page's pens in a small table. A dense page of a few hundred records then takes a few KB
 // besides its text, in a handful of allocations. records() gives the page as plain records
 // for inspection; replay does not need it.
+//
+// The records themselves are PageRecord.h's, RecordingCanvas is what records them and
+// PagePlayer plays them; this class stores them.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -94,7 +97,7 @@ private:
         std::size_t text = 0, line = 0, polyline = 0, rectangle = 0, fill = 0, image = 0,
                     figure = 0;
     };
-    friend class PagePlayer;
+    friend class PagePlayer; // walks the packed arrays
 
     std::uint32_t penIndex(const PenSpec& pen);
     PageRecord decode(Kind kind, Cursor& cursor) const;

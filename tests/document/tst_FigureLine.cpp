@@ -44,7 +44,7 @@ private slots:
     void parses() {
         QFETCH(QByteArray, line);
         QFETCH(bool, isFigure);
-        const TFigureLine f = ParseFigureLine(line);
+        const FigureLine f = ParseFigureLine(line);
         QCOMPARE(f.IsFigureLine, isFigure);
         QTEST(int(f.FigureGroup), "group");
         QTEST(int(f.FigureVariant), "variant");
@@ -55,7 +55,7 @@ private slots:
     void longLinesAreReadWhole() {
         // Fields beyond byte 255 still count; a field that runs past 255 bytes is one field.
         const QByteArray padding(300, '0');
-        TFigureLine f = ParseFigureLine("Fig " + padding + "1205 3 0");
+        FigureLine f = ParseFigureLine("Fig " + padding + "1205 3 0");
         QVERIFY(f.IsFigureLine);
         QCOMPARE(f.FigureGroup, 12);
         QCOMPARE(f.FigureVariant, 5);

@@ -28,7 +28,7 @@ struct Doc {
         state.CurFont = TextFont{QStringLiteral("ＭＳ 明朝"), 9};
         decoration.CalcFrameGeometry();
         store.BeginDoc();
-        decoration.CalcPageNumberPosition();
+        decoration.calcPageNumberPosition();
     }
     const PageRecording& page(int index) {
         if (store.Printing())
@@ -88,7 +88,7 @@ private slots:
         // The layout may already have set its own font: the position does not change.
         const LayoutState before = doc.state;
         canvas.setFont(QStringLiteral("ＭＳ ゴシック"), 20);
-        doc.decoration.CalcPageNumberPosition();
+        doc.decoration.calcPageNumberPosition();
         QCOMPARE(doc.state.PageNoX, before.PageNoX);
         QCOMPARE(doc.state.PageNoY, before.PageNoY);
         QCOMPARE(canvas.fontSize(), 20);
@@ -152,7 +152,7 @@ private slots:
         doc.settings.DrawOuterFrame = 1;
         doc.settings.FrameLineWidthText = widthText;
         doc.settings.FrameColor = 0x000000FF; // red
-        const int penWidth = PageDecoration::FramePenWidth(doc.settings);
+        const int penWidth = PageDecoration::framePenWidth(doc.settings);
         QCOMPARE(penWidth, frameWidth);
 
         // The canvas pen of the page, whatever it is, comes back unchanged.
@@ -206,16 +206,16 @@ private slots:
     }
 
     void numberFormat() {
-        QCOMPARE(PageDecoration::FormatNumber("%05d|%d%%|%-3d|%s", -42),
+        QCOMPARE(PageDecoration::formatNumber("%05d|%d%%|%-3d|%s", -42),
                  QByteArray("-0042|-42%|-42|%s"));
-        QCOMPARE(PageDecoration::FormatNumber("no number %", 1), QByteArray("no number %"));
+        QCOMPARE(PageDecoration::formatNumber("no number %", 1), QByteArray("no number %"));
     }
 
     void needsAnOpenDocument() {
         Doc doc(72);
         doc.store.EndDoc();
         QVERIFY_THROWS_EXCEPTION(EPrintPreviewError, doc.decoration.DrawPageDecoration(1));
-        QVERIFY_THROWS_EXCEPTION(EPrintPreviewError, doc.decoration.CalcPageNumberPosition());
+        QVERIFY_THROWS_EXCEPTION(EPrintPreviewError, doc.decoration.calcPageNumberPosition());
     }
 };
 

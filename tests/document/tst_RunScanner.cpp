@@ -22,8 +22,8 @@ std::vector<Scanned> scanAll(const QByteArray& line) {
     Run run;
     do {
         run = NextRun(line, pos);
-        runs.push_back({run.Text, run.Kind, pos});
-    } while (!run.EndOfLine && runs.size() < 100);
+        runs.push_back({run.text, run.kind, pos});
+    } while (!run.endOfLine && runs.size() < 100);
     return runs;
 }
 
@@ -129,10 +129,10 @@ private slots:
             const QByteArray line = sj(QStringLiteral("A") + marks[i]);
             int pos = 1;
             const Run run = NextRun(line, pos);
-            QCOMPARE(run.Kind, RunBoxFirst + i);
-            QCOMPARE(run.Text, QByteArray("A\x81\x40"));
+            QCOMPARE(run.kind, RunBoxFirst + i);
+            QCOMPARE(run.text, QByteArray("A\x81\x40"));
             QCOMPARE(pos, 4);
-            QVERIFY(run.EndOfLine);
+            QVERIFY(run.endOfLine);
         }
     }
 
@@ -141,22 +141,22 @@ private slots:
         // moves past the end.
         int pos = 1;
         Run run = NextRun(QByteArray("ab\x93"), pos);
-        QCOMPARE(run.Text, QByteArray("ab\x93"));
+        QCOMPARE(run.text, QByteArray("ab\x93"));
         QCOMPARE(pos, 5);
-        QVERIFY(run.EndOfLine);
+        QVERIFY(run.endOfLine);
 
         // A lone 0x81 lead byte alone is not visible.
         pos = 1;
         run = NextRun(QByteArray("\x81"), pos);
-        QVERIFY(run.Text.isEmpty());
+        QVERIFY(run.text.isEmpty());
         QCOMPARE(pos, 3);
-        QVERIFY(run.EndOfLine);
+        QVERIFY(run.endOfLine);
 
         // A lone "━" lead byte is an ordinary character, not a rule.
         pos = 1;
         run = NextRun(QByteArray("\x84"), pos);
-        QCOMPARE(run.Kind, int(RunPlain));
-        QCOMPARE(run.Text, QByteArray("\x84"));
+        QCOMPARE(run.kind, int(RunPlain));
+        QCOMPARE(run.text, QByteArray("\x84"));
     }
 
     void trailBytesAreNotMarks() {
@@ -170,12 +170,12 @@ private slots:
         const QByteArray line = sj(QStringLiteral("ab┌cd"));
         int pos = 3;
         Run run = NextRun(line, pos);
-        QCOMPARE(run.Kind, int(RunTopLeft));
-        QVERIFY(run.Text.isEmpty()); // the mark's blank alone is not visible
+        QCOMPARE(run.kind, int(RunTopLeft));
+        QVERIFY(run.text.isEmpty()); // the mark's blank alone is not visible
         QCOMPARE(pos, 5);
         run = NextRun(line, pos);
-        QCOMPARE(run.Text, QByteArray("cd"));
-        QVERIFY(run.EndOfLine);
+        QCOMPARE(run.text, QByteArray("cd"));
+        QVERIFY(run.endOfLine);
     }
 };
 

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -16,6 +15,7 @@
 #include "pages/RecordingCanvas.h"
 #include "platform/Cp932.h"
 #include "platform/FontSubstitution.h"
+#include "support/PdfText.h"
 
 namespace {
 
@@ -39,6 +39,16 @@ QList<int> darkRows(const QImage& image, int xFrom, int xTo, int yFrom, int yTo)
 }
 QList<int> darkColumns(const QImage& image, int xFrom, int xTo, int yFrom, int yTo) {
     return darkRows(image.transformed(QTransform(0, 1, 1, 0, 0, 0)), yFrom, yTo, xFrom, xTo);
+}
+
+// Replays page onto a 600-dpi A4 PDF without margins: one recorded dot on one PDF dot.
+void writeA4Pdf(const PageRecording& page, const QString& pdf) {
+    QPdfWriter writer(pdf);
+    writer.setResolution(600);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    page.replay(painter);
 }
 
 // A page at 72 dpi with one of everything: a rule, a filled box, an outlined box and a text
@@ -104,37 +114,23 @@ private slots:
 
         QTemporaryDir dir;
         const QString pdf = dir.filePath("page.pdf");
-        {
-            QPdfWriter writer(pdf);
-            writer.setResolution(600);
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-            QPainter painter(&writer);
-            page.replay(painter);
-        }
-        QProcess process;
-        process.start("pdftotext", {"-layout", pdf, "-"});
-        QVERIFY(process.waitForFinished(20000));
-        const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+        writeA4Pdf(page, pdf);
+        const QString text = pdf_text::output("pdftotext", {"-layout", pdf, "-"}).simplified();
         QVERIFY2(text.contains(QStringLiteral("梁 B1 300×600 断面検定")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Page 1")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("┌─┬─┐ ｹﾞﾀ ①㎜Ⅲ")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("応力度")), qPrintable(text));
 
         // The words sit where they were recorded: 500 dots at 600 dpi are 60 points.
-        process.start("pdftotext", {"-bbox", pdf, "-"});
-        QVERIFY(process.waitForFinished(20000));
-        const QString html = QString::fromUtf8(process.readAllStandardOutput());
-        const QRegularExpression word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
-                                      "xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">Page</word>");
-        const QRegularExpressionMatch m = word.match(html);
-        QVERIFY2(m.hasMatch(), qPrintable(html));
-        QVERIFY(qAbs(m.captured(1).toDouble() - 60.0) < 1.0);
+        const QList<pdf_text::Word> words = pdf_text::words(pdf);
+        const pdf_text::Word* word = pdf_text::findWord(words, "Page");
+        QVERIFY2(word, qPrintable(text));
+        QVERIFY(qAbs(word->xMin - 60.0) < 1.0);
         // The cell's top is at 700 dots (84 points); the word's box lies within the cell.
         const double cellTop = 700 * 72.0 / 600;
         const double cellHeight = canvas.textHeight("P") * 72.0 / 600;
-        QVERIFY2(m.captured(2).toDouble() >= cellTop - 0.5, qPrintable(m.captured(0)));
-        QVERIFY2(m.captured(3).toDouble() <= cellTop + cellHeight + 0.5, qPrintable(m.captured(0)));
+        QVERIFY2(word->yMin >= cellTop - 0.5, qPrintable(QString::number(word->yMin)));
+        QVERIFY2(word->yMax <= cellTop + cellHeight + 0.5, qPrintable(QString::number(word->yMax)));
     }
 
     void oneDotOnOneDeviceDotOnAnImage() {
@@ -270,14 +266,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString pdf = dir.filePath("page.pdf");
-        {
-            QPdfWriter writer(pdf);
-            writer.setResolution(600);
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-            QPainter painter(&writer);
-            page.replay(painter);
-        }
+        writeA4Pdf(page, pdf);
         // Rasterised at the resolution it was recorded for, each recorded dot is one pixel.
         QProcess process;
         process.start("pdftoppm", {"-r", "600", "-gray", "-aa", "no", "-aaVector", "no", pdf,

@@ -18,11 +18,12 @@ inline QString output(const QString& program, const QStringList& args) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// A word of pdftotext -bbox: its page (0-based) and top-left corner in points.
+// A word of pdftotext -bbox: its page (0-based), top-left and bottom-right corners in points.
 struct Word {
     int page;
     QString text;
     double xMin, yMin;
+    double xMax, yMax;
 };
 
 inline QList<Word> words(const QString& pdf) {
@@ -30,14 +31,15 @@ inline QList<Word> words(const QString& pdf) {
     QList<Word> out;
     int page = -1;
     static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     for (const QString& line : html.split('\n')) {
         if (line.contains("<page "))
             ++page;
         const auto match = word.match(line);
         if (match.hasMatch())
-            out.append({page, match.captured(3), match.captured(1).toDouble(),
-                        match.captured(2).toDouble()});
+            out.append({page, match.captured(5), match.captured(1).toDouble(),
+                        match.captured(2).toDouble(), match.captured(3).toDouble(),
+                        match.captured(4).toDouble()});
     }
     return out;
 }
