@@ -11,12 +11,10 @@
 #include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTime>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -25,25 +23,22 @@
 #include "help/HelpFolder.h"
 #include "help/HelpTopics.h"
 #include "help/ShowHelpTopic.h"
-#include "pages/CurrentPrinter.h"
-#include "pages/PagePdfWriter.h"
-#include "pages/PagePrinter.h"
-#include "pages/PagesErrors.h"
 #include "pages/ReadPrinterInfo.h"
 #include "ui/FileChangeWatcher.h"
 #include "ui/FileDropTarget.h"
 #include "ui/FindBar.h"
 #include "ui/FitKeeper.h"
 #include "ui/FormFontSettei.h"
-#include "ui/FormPrintProgress.h"
 #include "ui/FormProgressBar.h"
 #include "ui/FormRegDatInjiSettei.h"
-#include "ui/MessageBoxes.h"
 #include "ui/NoteBar.h"
 #include "ui/PageAreaKeys.h"
 #include "ui/PageImage.h"
 #include "ui/PageImageView.h"
+#include "ui/PreviewActions.h"
 #include "ui/PreviewFind.h"
+#include "ui/PreviewPrinting.h"
+#include "ui/PreviewReload.h"
 #include "ui/PreviewStatusLine.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
@@ -100,6 +95,10 @@ TFormPreView::TFormPreView(QWidget* parent)
     createControls();
     createViewerAids();
     qApp->installEventFilter(this);
+    printing_ = std::make_unique<PreviewPrinting>(
+        this, PrintPreview1, State,
+        PreviewPrinting::Dialogs{ExecPrinterSetupDialog, ExecPrintDialog, ChoosePdfFile},
+        [this] { LayoutForPrinter(); });
     ExecPrinterSetupDialog = [](QPageSetupDialog& dialog) { return dialog.exec(); };
     ExecPrintDialog = [](QPrintDialog& dialog) { return dialog.exec(); };
     ChoosePdfFile = [](QWidget* parent, const QString& suggestedPath) {
@@ -416,60 +415,15 @@ void TFormPreView::LayoutForPrinter() {
 }
 
 void TFormPreView::BitBtnPrintSetUpClick() {
-    QPrinter& printer = current_printer::get();
-    const QString queue = printer.printerName();
-    QPageSetupDialog dialog(&printer, this);
-    if (ExecPrinterSetupDialog(dialog) != QDialog::Accepted)
-        return; // the dialog changes the printer only when accepted
-    current_printer::followQueue(printer, queue);
-    LayoutForPrinter();
+    printing_->printerSetup();
 }
 
 void TFormPreView::BitBtnPrintOutClick() {
-    // An empty printer list and a refusal after it tell the user nothing; say why first.
-    if (current_printer::nowhereToPrint()) {
-        ShowWarning(this, QString::fromUtf8(pages_errors::NoPrinterSetUp));
-        return;
-    }
-    QPrinter& printer = current_printer::get();
-    const QString queue = printer.printerName();
-    QPrintDialog dialog(&printer, this);
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
-                      QAbstractPrintDialog::PrintCollateCopies |
-                      QAbstractPrintDialog::PrintShowPageSize);
-    const int count = std::max(PrintPreview1.PageCount(), 1);
-    dialog.setMinMax(1, count);
-    dialog.setFromTo(1, count);
-    dialog.setPrintRange(QAbstractPrintDialog::PrintRange(printRange_));
-    printer.setCollateCopies(collate_);
-    if (ExecPrintDialog(dialog) != QDialog::Accepted)
-        return;
-    printRange_ = dialog.printRange();
-    collate_ = printer.collateCopies();
-
-    // The printer and its settings as chosen (copies included) are the current printer's now;
-    // the pages are laid out for it before anything is printed. All pages are those of the
-    // new layout; page numbers (a range, or a list such as "1,3,5-7") are taken as typed.
-    current_printer::followQueue(printer, queue);
-    LayoutForPrinter();
-    const PrintPages pages = PrintPages::chosenIn(printer, PrintPreview1.PageCount());
-    TFormPrintProgress progress(this, QStringLiteral("印刷中..."));
-    page_printer::print(PrintPreview1, printer, State.PrinterInfo, pages, &progress);
+    printing_->print();
 }
 
 void TFormPreView::BitBtnPdfOutClick() {
-    if (PrintPreview1.PageCount() < 1)
-        return; // nothing laid out, nothing to write
-    const QFileInfo input(FileName);
-    const QString suggested =
-        FileName.isEmpty()
-            ? QString()
-            : input.dir().filePath(input.completeBaseName() + QStringLiteral(".pdf"));
-    const QString path = ChoosePdfFile(this, suggested);
-    if (path.isEmpty())
-        return;
-    TFormPrintProgress progress(this, QStringLiteral("PDF出力中..."));
-    page_pdf::write(PrintPreview1, path, &progress);
+    printing_->writePdf(FileName);
 }
 
 void TFormPreView::BitBtn1Click() {
@@ -607,36 +561,16 @@ void TFormPreView::createViewerAids() {
     find_ = new PreviewFind(FindBar1, PrintPreview1, ScrollBox1, Image1,
                             {[this] { return CurrentPage; }, [this](int page) { goToPage(page); }});
     connect(FindBar1, &FindBar::closed, this, [this] { ScrollBox1->setFocus(); });
-    const auto windowAction = [this](const QKeySequence& keys, auto slot) {
-        auto* action = new QAction(this);
-        action->setShortcut(keys);
-        addAction(action);
-        connect(action, &QAction::triggered, this, slot);
-        return action;
-    };
-    windowAction(QKeySequence::Find, [this] { find_->open(); });
-    windowAction(QKeySequence(Qt::Key_F3), [this] { find_->findNext(); });
-    windowAction(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { find_->findPrevious(); });
-
-    FitPageAction =
-        windowAction(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitZoom(fit_zoom::Fit::Page); });
-    FitPageAction->setText(QStringLiteral("ページ全体"));
-    FitWidthAction =
-        windowAction(QKeySequence(Qt::CTRL | Qt::Key_2), [this] { FitZoom(fit_zoom::Fit::Width); });
-    FitWidthAction->setText(QStringLiteral("幅に合わせる"));
-    for (QAction* fit : {FitPageAction, FitWidthAction}) {
-        fit->setShortcutVisibleInContextMenu(true);
-        fit->setToolTip(fit->text() + QStringLiteral(" (") +
-                        fit->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
-    }
+    const auto fits =
+        preview_actions::add(this, PopupMenu1, *find_, [this](fit_zoom::Fit fit) { FitZoom(fit); });
+    FitPageAction = fits.page;
+    FitWidthAction = fits.width;
     fitKeeper_ = new FitKeeper(ScrollBox1, [this](fit_zoom::Fit fit) { FitZoom(fit); });
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(FitPageAction);
-    PopupMenu1->addAction(FitWidthAction);
     EditBoxBairitu->setToolTip(QStringLiteral("ページ全体: Ctrl+0 / 幅に合わせる: Ctrl+2"));
 
-    watcher_ = new FileChangeWatcher(this);
-    connect(watcher_, &FileChangeWatcher::changed, this, &TFormPreView::reloadFile);
+    reload_ = new PreviewReload({this, ReloadNote, [this] { return PrintPreview1.Printing(); },
+                                 [this] { LayoutAgain(); }, ReadAgain},
+                                new FileChangeWatcher(this));
     new FileDropTarget(this, [this](const QString& fileName) {
         if (OpenDropped)
             OpenDropped(fileName);
@@ -654,31 +588,11 @@ void TFormPreView::FitZoom(fit_zoom::Fit fit) {
 }
 
 void TFormPreView::watchFile() {
-    watcher_->watch(ReadAgain ? FileName : QString());
+    reload_->watch(FileName);
 }
 
-void TFormPreView::reloadFile() {
-    if (!ReadAgain)
-        return;
-    // Not in the middle of a layout, nor under a dialog of this window: later.
-    const QWidget* modal = QApplication::activeModalWidget();
-    if (PrintPreview1.Printing() || (modal && modal != this)) {
-        watcher_->retryLater();
-        return;
-    }
-    watcher_->takeAsKnown(); // a change while reading is reported again
-    const QString problem = ReadAgain(FileName);
-    if (!problem.isEmpty()) {
-        ReloadNote->showNote(
-            QStringLiteral("ファイルを読み直せません: %1 (表示中のページはそのままです)")
-                .arg(problem),
-            NoteBar::Kind::Problem);
-        return;
-    }
-    ReloadNote->showNote(QStringLiteral("ファイルが更新されたので読み直しました (%1)")
-                             .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
-                         NoteBar::Kind::Information);
-    LayoutAgain(); // the page number is clamped to the new count, the zoom stays
+FileChangeWatcher& TFormPreView::fileWatcher() {
+    return reload_->watcher();
 }
 
 void TFormPreView::OpenOtherFile(const QString& fileName) {

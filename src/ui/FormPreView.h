@@ -26,6 +26,8 @@ class NoteBar;
 class PageRecording;
 class PreviewStatusLine;
 class PreviewFind;
+class PreviewPrinting;
+class PreviewReload;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -135,7 +137,7 @@ public:
     QAction* FitPageAction = nullptr;  // "ページ全体", Ctrl+0
     QAction* FitWidthAction = nullptr; // "幅に合わせる", Ctrl+2
     PreviewFind& find() { return *find_; }
-    FileChangeWatcher& fileWatcher() { return *watcher_; }
+    FileChangeWatcher& fileWatcher();
 
 public slots:
     void BitBtnReturnClick();
@@ -176,7 +178,6 @@ private:
     // Find bar, fit, reload and drop: the viewer's aids beside the toolbar's controls.
     void createViewerAids();
     void watchFile();
-    void reloadFile();
 
     std::unique_ptr<LayoutProgress> progress_;
     std::unique_ptr<LayoutEngine> engine_;
@@ -184,11 +185,8 @@ private:
     bool shown_ = false;
     bool editHandlersAttached_ = false;
     QWidget* pageArea_ = nullptr; // the scrolled content holding Image1
-    // The print dialog's range kind (all pages or page numbers) and collate box, kept for the
-    // life of the window: a new window starts with all pages, collated.
-    int printRange_ = 0; // QAbstractPrintDialog::AllPages
-    bool collate_ = true;
+    std::unique_ptr<PreviewPrinting> printing_;
     PreviewFind* find_ = nullptr;
-    FileChangeWatcher* watcher_ = nullptr;
+    PreviewReload* reload_ = nullptr;
     FitKeeper* fitKeeper_ = nullptr;
 };
