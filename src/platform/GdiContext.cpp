@@ -98,22 +98,8 @@ GdiContext::~GdiContext() {
 
 // ---- coordinate spaces ------------------------------------------------------------------
 
-QTransform GdiContext::pageTransform() const {
-    const QSizeF& we = state_.windowExt;
-    const QSizeF& ve = state_.viewportExt;
-    double sx = ve.width() / we.width();
-    double sy = ve.height() / we.height();
-    if (state_.mapMode == U_MM_ISOTROPIC) {
-        const double m = qMin(std::abs(sx), std::abs(sy));
-        sx = std::copysign(m, sx);
-        sy = std::copysign(m, sy);
-    }
-    return QTransform(sx, 0, 0, sy, state_.viewportOrg.x() - state_.windowOrg.x() * sx,
-                      state_.viewportOrg.y() - state_.windowOrg.y() * sy);
-}
-
 void GdiContext::updateTransform() {
-    xform_ = state_.world * pageTransform() * deviceToTarget_;
+    xform_ = state_.world * state_.mapping.pageTransform() * deviceToTarget_;
     xformUsable_ =
         finite(xform_) && xform_.determinant() != 0 && std::isfinite(xform_.determinant());
     xformValid_ = true;
@@ -132,94 +118,46 @@ void GdiContext::transformChanged() {
 }
 
 void GdiContext::setMapMode(int mode) {
-    if (mode < U_MM_TEXT || mode > U_MM_ANISOTROPIC)
-        return;
-    const int old = state_.mapMode;
-    state_.mapMode = mode;
-    double unitMm = 0;
-    switch (mode) {
-    case U_MM_TEXT:
-        state_.windowExt = QSizeF(1, 1);
-        state_.viewportExt = QSizeF(1, 1);
-        break;
-    case U_MM_LOMETRIC:
-        unitMm = 0.1;
-        break;
-    case U_MM_HIMETRIC:
-        unitMm = 0.01;
-        break;
-    case U_MM_LOENGLISH:
-        unitMm = 0.254;
-        break;
-    case U_MM_HIENGLISH:
-        unitMm = 0.0254;
-        break;
-    case U_MM_TWIPS:
-        unitMm = 25.4 / 1440;
-        break;
-    case U_MM_ISOTROPIC:
-        unitMm = 0.1;
-        break;
-    case U_MM_ANISOTROPIC:
-        break;
-    }
-    // Isotropic starts from metric tenths; anisotropic keeps the extents it finds. A file that
-    // switches between the two keeps its window and viewport.
-    if (unitMm > 0 && !(mode == U_MM_ISOTROPIC && old == U_MM_ANISOTROPIC)) {
-        state_.windowExt = QSizeF(1, 1);
-        state_.viewportExt = QSizeF(pixelsPerMm_.width() * unitMm, -pixelsPerMm_.height() * unitMm);
-    }
-    transformChanged();
+    if (state_.mapping.setMapMode(mode, pixelsPerMm_))
+        transformChanged();
 }
 
 void GdiContext::setWindowOrg(QPointF p) {
-    state_.windowOrg = p;
+    state_.mapping.setWindowOrg(p);
     transformChanged();
 }
 
 void GdiContext::setViewportOrg(QPointF p) {
-    state_.viewportOrg = p;
+    state_.mapping.setViewportOrg(p);
     transformChanged();
 }
 
 void GdiContext::offsetWindowOrg(QPointF d) {
-    setWindowOrg(state_.windowOrg + d);
+    setWindowOrg(state_.mapping.windowOrg() + d);
 }
 
 void GdiContext::offsetViewportOrg(QPointF d) {
-    setViewportOrg(state_.viewportOrg + d);
+    setViewportOrg(state_.mapping.viewportOrg() + d);
 }
 
 void GdiContext::setWindowExt(QSizeF s) {
-    if (state_.mapMode != U_MM_ISOTROPIC && state_.mapMode != U_MM_ANISOTROPIC)
-        return;
-    if (s.width() == 0 || s.height() == 0)
-        return;
-    state_.windowExt = s;
-    transformChanged();
+    if (state_.mapping.setWindowExt(s))
+        transformChanged();
 }
 
 void GdiContext::setViewportExt(QSizeF s) {
-    if (state_.mapMode != U_MM_ISOTROPIC && state_.mapMode != U_MM_ANISOTROPIC)
-        return;
-    if (s.width() == 0 || s.height() == 0)
-        return;
-    state_.viewportExt = s;
-    transformChanged();
+    if (state_.mapping.setViewportExt(s))
+        transformChanged();
 }
 
 void GdiContext::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
-    if (xDenom == 0 || yDenom == 0)
-        return;
-    setWindowExt(QSizeF(state_.windowExt.width() * xNum / xDenom,
-                        state_.windowExt.height() * yNum / yDenom));
+    if (state_.mapping.scaleWindowExt(xNum, xDenom, yNum, yDenom))
+        transformChanged();
 }
 
 void GdiContext::scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
-    if (xDenom == 0 || yDenom == 0)
-        return;
-    setViewportExt(QSizeF(state_.viewportExt.width() * xNum / xDenom,
-                          state_.viewportExt.height() * yNum / yDenom));
+    if (state_.mapping.scaleViewportExt(xNum, xDenom, yNum, yDenom))
+        transformChanged();
 }
 
 void GdiContext::setWorldTransform(const QTransform& t) {

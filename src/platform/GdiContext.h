@@ -108,7 +108,6 @@ public:
     void textOut(QPointF reference, const TextRun& run);
 
 private:
-    QTransform pageTransform() const;
     void updateTransform();
     void transformChanged();
     const QTransform& logicalToTarget();
