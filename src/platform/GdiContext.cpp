@@ -1,6 +1,7 @@
 #include "platform/GdiContext.h"
 
 #include "platform/FontSubstitution.h"
+#include "platform/GdiGeometry.h"
 #include "platform/GdiText.h"
 
 #include <QFontMetricsF>
@@ -15,17 +16,10 @@
 
 namespace {
 
+using gdi_clip::rectPath;
+
 // Deeper SaveDC calls than this are ignored: the stack never grows without bound.
 constexpr size_t kMaxSavedStates = 4096;
-// Primitives reaching further than this from the target's origin (painter units) are dropped:
-// they come from broken transforms and would stall the rasteriser.
-constexpr double kMaxCoordinate = 1e7;
-// A clip region that would grow beyond this many path elements is not changed further.
-constexpr int kMaxClipElements = 50000;
-// Path boolean operations cost about (elements + 100) units; past this budget per playing,
-// only replacing and rectangle-with-rectangle clips are done, so that a file of a million
-// clip records still plays in time proportional to its size.
-constexpr qint64 kClipBudget = 200000;
 // Glyphs reaching further than this many device pixels along either axis are filled as
 // outlines on raster devices.
 constexpr double kMaxGlyphPixels = 2048;
@@ -38,33 +32,6 @@ constexpr double kDefaultFontHeight = 12;
 bool finite(const QTransform& t) {
     return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) &&
            std::isfinite(t.m22()) && std::isfinite(t.dx()) && std::isfinite(t.dy());
-}
-
-QPainterPath rectPath(const QRectF& r) {
-    QPainterPath p;
-    p.addRect(r.normalized());
-    return p;
-}
-
-// The rectangle a path made by addRect (or mapped by a scale and translation) describes.
-bool asRect(const QPainterPath& p, QRectF* rect) {
-    if (p.elementCount() != 5)
-        return false;
-    const QRectF r = p.boundingRect();
-    for (int i = 0; i < 4; ++i) {
-        const QPainterPath::Element e = p.elementAt(i);
-        if ((e.x != r.left() && e.x != r.right()) || (e.y != r.top() && e.y != r.bottom()))
-            return false;
-    }
-    const QPainterPath::Element a = p.elementAt(0), b = p.elementAt(1), c = p.elementAt(2);
-    if (!((a.x == b.x && b.y == c.y) || (a.y == b.y && b.x == c.x)))
-        return false;
-    *rect = r;
-    return true;
-}
-
-double unitLength(const QTransform& t, QPointF direction) {
-    return QLineF(t.map(QPointF(0, 0)), t.map(direction)).length();
 }
 
 // The longest and shortest stretch of a unit by the linear part of t (its singular values).
@@ -503,46 +470,8 @@ bool GdiContext::sane(const QRectF& logicalBounds) {
 // ---- clipping -------------------------------------------------------------------------------
 
 void GdiContext::combineClip(const QPainterPath& target, int mode) {
-    static const QPainterPath everything =
-        rectPath(QRectF(-kMaxCoordinate, -kMaxCoordinate, 2 * kMaxCoordinate, 2 * kMaxCoordinate));
-    const QPainterPath current = state_.clip ? *state_.clip : everything;
-    QRectF a, b;
-    if (mode == U_RGN_AND && state_.clip && asRect(current, &a) && asRect(target, &b)) {
-        state_.clip = rectPath(a.intersected(b));
+    if (gdi_clip::combine(state_.clip, target, mode, clipBudget_))
         clipDirty_ = true;
-        return;
-    }
-    if (mode != U_RGN_COPY) {
-        clipWork_ += current.elementCount() + target.elementCount() + 100;
-        if (clipWork_ > kClipBudget)
-            return;
-    }
-    QPainterPath result;
-    switch (mode) {
-    case U_RGN_AND:
-        result = state_.clip ? current.intersected(target) : target;
-        break;
-    case U_RGN_OR:
-        if (!state_.clip)
-            return;
-        result = current.united(target);
-        break;
-    case U_RGN_XOR:
-        result = current.subtracted(target).united(target.subtracted(current));
-        break;
-    case U_RGN_DIFF:
-        result = current.subtracted(target);
-        break;
-    case U_RGN_COPY:
-        result = target;
-        break;
-    default:
-        return;
-    }
-    if (result.elementCount() > kMaxClipElements)
-        return;
-    state_.clip = result;
-    clipDirty_ = true;
 }
 
 void GdiContext::intersectClipRect(const QRectF& logical) {

@@ -3,6 +3,7 @@
 // turns logical coordinates into the target's through map mode, window, viewport and world
 // transform, and draws each primitive onto a QPainter. Text is drawn as text.
 
+#include "platform/GdiClip.h"
 #include "platform/GdiState.h"
 
 #include <QPainter>
@@ -147,7 +148,7 @@ private:
     bool fillSet_ = false;   // the painter holds the GDI brush (not NoBrush)
     bool pathNeedsMove_ = true;
 
-    qint64 clipWork_ = 0; // spent on path boolean operations, see kClipBudget
+    gdi_clip::Budget clipBudget_; // path boolean work on clip regions
     bool inPath_ = false;
     QPainterPath path_; // target coordinates
 };
