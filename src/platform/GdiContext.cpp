@@ -1,16 +1,12 @@
 #include "platform/GdiContext.h"
 
-#include "platform/FontSubstitution.h"
 #include "platform/GdiGeometry.h"
-#include "platform/GdiText.h"
 
-#include <QFontMetricsF>
 #include <QLineF>
 #include <QPaintEngine>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 #include <uemf.h>
 
@@ -20,28 +16,10 @@ using gdi_clip::rectPath;
 
 // Deeper SaveDC calls than this are ignored: the stack never grows without bound.
 constexpr size_t kMaxSavedStates = 4096;
-// Glyphs reaching further than this many device pixels along either axis are filled as
-// outlines on raster devices.
-constexpr double kMaxGlyphPixels = 2048;
-// Nor are glyphs rasterised whose transform (font width against height, the mapping, the
-// painter's scale, shear) draws them more than this many times longer one way than the other.
-constexpr double kMaxGlyphAspect = 16;
-// Height of a font whose LOGFONT height is 0, in logical units.
-constexpr double kDefaultFontHeight = 12;
 
 bool finite(const QTransform& t) {
     return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) &&
            std::isfinite(t.m22()) && std::isfinite(t.dx()) && std::isfinite(t.dy());
-}
-
-// The longest and shortest stretch of a unit by the linear part of t (its singular values).
-std::pair<double, double> axisScales(const QTransform& t) {
-    const double a = t.m11(), b = t.m12(), c = t.m21(), d = t.m22();
-    const double sum = a * a + b * b + c * c + d * d;
-    const double det = std::abs(a * d - b * c);
-    const double root = std::sqrt(std::max(0.0, sum * sum - 4 * det * det));
-    const double major = std::sqrt((sum + root) / 2);
-    return {major, major > 0 ? det / major : 0};
 }
 
 } // namespace
@@ -986,156 +964,4 @@ void GdiContext::drawImage(const QRectF& dest, const QImage& source, const QRect
     }
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     penDirty_ = true; // the composition mode of a pen with ROP2 must be set again
-}
-
-// ---- text ---------------------------------------------------------------------------------
-
-QFont GdiContext::makeFont(double pixelSize) const {
-    const GdiFont& gf = state_.font;
-    QString face = gf.face.isEmpty() ? font_substitution::defaultFace() : gf.face;
-    if (gdi_text::isSymbolCharset(gf.charset))
-        face = gdi_text::symbolFace();
-    QFont font(face);
-    font.setPixelSize(qMax(1, int(std::lround(pixelSize))));
-    font.setWeight(QFont::Weight(qBound(1, gf.weight == 0 ? 400 : gf.weight, 1000)));
-    font.setItalic(gf.italic);
-    font.setUnderline(gf.underline);
-    font.setStrikeOut(gf.strikeOut);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setKerning(false);
-    return font;
-}
-
-void GdiContext::textOut(QPointF reference, const TextRun& run) {
-    const QTransform& t = logicalToTarget();
-    if (inPath_ || !xformUsable_)
-        return;
-    const bool updateCp = state_.textAlign & U_TA_UPDATECP;
-    if (updateCp)
-        reference = state_.position;
-    if (!sane(QRectF(reference, QSizeF(1, 1))))
-        return;
-    if (run.box && (run.options & U_ETO_OPAQUE) && sane(*run.box)) {
-        fillTarget(t.map(rectPath(*run.box)), state_.bkColor);
-    }
-    if (run.characters.empty())
-        return;
-
-    const double ux = unitLength(t, QPointF(1, 0));
-    const double uy = unitLength(t, QPointF(0, 1));
-    const GdiFont& gf = state_.font;
-    double pixel = (gf.height == 0 ? kDefaultFontHeight : std::abs(double(gf.height))) * uy;
-    if (!(pixel >= 0.05) || pixel > kMaxCoordinate)
-        return;
-    if (gf.height > 0) {
-        // A positive height is the cell height: em height plus internal leading.
-        const QFontMetricsF probe(makeFont(pixel));
-        const double cell = probe.ascent() + probe.descent();
-        if (cell > 0)
-            pixel = pixel * std::lround(pixel) / cell;
-    }
-    // Glyphs are laid out at an integral pixel size and scaled to the exact size.
-    const int size = qMax(1, int(std::lround(pixel)));
-    const double k = pixel / size;
-    QFont font = makeFont(size);
-    QFontMetricsF fm(font);
-    if (gf.width > 0) {
-        const double natural = fm.averageCharWidth();
-        if (natural > 0) {
-            font.setStretch(qBound(1, int(std::lround(gf.width * ux / k / natural * 100)), 4000));
-            fm = QFontMetricsF(font);
-        }
-    }
-
-    QString whole;
-    for (const QString& c : run.characters)
-        whole += c;
-    std::vector<double> advances;
-    double total = 0;
-    if (!run.advances.empty()) {
-        advances.reserve(run.advances.size());
-        for (double a : run.advances) {
-            advances.push_back(a * ux / k);
-            total += advances.back();
-        }
-    } else {
-        total = fm.horizontalAdvance(whole);
-    }
-    if (!std::isfinite(total) || std::abs(total) * k > kMaxCoordinate)
-        return;
-
-    double x0 = 0;
-    if ((state_.textAlign & U_TA_CENTER) == U_TA_CENTER)
-        x0 = -total / 2;
-    else if (state_.textAlign & U_TA_RIGHT)
-        x0 = -total;
-    double baseline = fm.ascent(); // TA_TOP
-    if ((state_.textAlign & U_TA_BASELINE) == U_TA_BASELINE)
-        baseline = 0;
-    else if (state_.textAlign & U_TA_BOTTOM)
-        baseline = -fm.descent();
-
-    const QPointF origin = t.map(reference);
-    // Tenths of a degree; whole turns are dropped in 64-bit arithmetic, as a file may hold
-    // any 32-bit value (negating INT_MIN would overflow).
-    const double degrees = double(-(qint64(gf.escapement) % 3600)) / 10.0;
-    const QTransform textToPainter = QTransform::fromScale(k, k) * QTransform().rotate(degrees) *
-                                     QTransform::fromTranslate(origin.x(), origin.y()) * initial_;
-    applyClip();
-    const bool clipped = run.box && (run.options & U_ETO_CLIPPED);
-    if (clipped) {
-        painter_.save();
-        painter_.setTransform(initial_);
-        painter_.setClipPath(t.map(rectPath(*run.box)), Qt::IntersectClip);
-    }
-    painter_.setTransform(textToPainter);
-    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (state_.bkMode == U_OPAQUE && !(run.options & U_ETO_OPAQUE)) {
-        painter_.fillRect(QRectF(x0, baseline - fm.ascent(), total, fm.ascent() + fm.descent()),
-                          state_.bkColor);
-    }
-    painter_.setBackgroundMode(Qt::TransparentMode);
-    // A raster device keeps an image of each glyph it draws; for glyphs far larger than any
-    // page (an absurd height or mapping) that image alone would take gigabytes, and a glyph
-    // drawn many times longer one way than the other (a font 40 times wider than high, under
-    // an anisotropic mapping) makes the glyph rasteriser fail. Such text is filled as outlines,
-    // which the painter's rasteriser clips to the device. The whole transform a glyph goes
-    // through counts: the font's width against its height, then the painter's transform.
-    const double stretch = font.stretch() > 0 ? font.stretch() / 100.0 : 1.0;
-    const auto [major, minor] =
-        axisScales(QTransform::fromScale(stretch, 1) * painter_.combinedTransform());
-    const bool rasterised = size * major <= kMaxGlyphPixels && major <= kMaxGlyphAspect * minor;
-    const bool asOutlines = painter_.paintEngine() &&
-                            painter_.paintEngine()->type() == QPaintEngine::Raster && !rasterised;
-    QPainterPath outlines;
-    auto draw = [&](QPointF at, const QString& text) {
-        if (asOutlines)
-            outlines.addText(at, font, text);
-        else
-            painter_.drawText(at, text);
-    };
-    painter_.setFont(font);
-    painter_.setPen(state_.textColor);
-    if (advances.empty()) {
-        draw(QPointF(x0, baseline), whole);
-    } else {
-        // Each character at its own advance.
-        double x = x0;
-        for (size_t i = 0; i < run.characters.size() && i < advances.size(); ++i) {
-            draw(QPointF(x, baseline), run.characters[i]);
-            x += advances[i];
-        }
-    }
-    if (asOutlines)
-        painter_.fillPath(outlines, state_.textColor);
-    if (clipped)
-        painter_.restore();
-    painterXformDirty_ = penDirty_ = brushDirty_ = true;
-    if (updateCp) {
-        const double logicalWidth = ux > 0 ? total * k / ux : 0;
-        if ((state_.textAlign & U_TA_CENTER) == U_TA_CENTER)
-            return;
-        state_.position =
-            reference + QPointF((state_.textAlign & U_TA_RIGHT) ? -logicalWidth : logicalWidth, 0);
-    }
 }
