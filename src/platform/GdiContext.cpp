@@ -1,80 +1,24 @@
 #include "platform/GdiContext.h"
 
-#include "platform/FontSubstitution.h"
-#include "platform/GdiText.h"
+#include "platform/GdiGeometry.h"
 
-#include <QFontMetricsF>
-#include <QLineF>
 #include <QPaintEngine>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 #include <uemf.h>
 
 namespace {
 
+using gdi_clip::rectPath;
+
 // Deeper SaveDC calls than this are ignored: the stack never grows without bound.
 constexpr size_t kMaxSavedStates = 4096;
-// Primitives reaching further than this from the target's origin (painter units) are dropped:
-// they come from broken transforms and would stall the rasteriser.
-constexpr double kMaxCoordinate = 1e7;
-// A clip region that would grow beyond this many path elements is not changed further.
-constexpr int kMaxClipElements = 50000;
-// Path boolean operations cost about (elements + 100) units; past this budget per playing,
-// only replacing and rectangle-with-rectangle clips are done, so that a file of a million
-// clip records still plays in time proportional to its size.
-constexpr qint64 kClipBudget = 200000;
-// Glyphs reaching further than this many device pixels along either axis are filled as
-// outlines on raster devices.
-constexpr double kMaxGlyphPixels = 2048;
-// Nor are glyphs rasterised whose transform (font width against height, the mapping, the
-// painter's scale, shear) draws them more than this many times longer one way than the other.
-constexpr double kMaxGlyphAspect = 16;
-// Height of a font whose LOGFONT height is 0, in logical units.
-constexpr double kDefaultFontHeight = 12;
 
 bool finite(const QTransform& t) {
     return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) &&
            std::isfinite(t.m22()) && std::isfinite(t.dx()) && std::isfinite(t.dy());
-}
-
-QPainterPath rectPath(const QRectF& r) {
-    QPainterPath p;
-    p.addRect(r.normalized());
-    return p;
-}
-
-// The rectangle a path made by addRect (or mapped by a scale and translation) describes.
-bool asRect(const QPainterPath& p, QRectF* rect) {
-    if (p.elementCount() != 5)
-        return false;
-    const QRectF r = p.boundingRect();
-    for (int i = 0; i < 4; ++i) {
-        const QPainterPath::Element e = p.elementAt(i);
-        if ((e.x != r.left() && e.x != r.right()) || (e.y != r.top() && e.y != r.bottom()))
-            return false;
-    }
-    const QPainterPath::Element a = p.elementAt(0), b = p.elementAt(1), c = p.elementAt(2);
-    if (!((a.x == b.x && b.y == c.y) || (a.y == b.y && b.x == c.x)))
-        return false;
-    *rect = r;
-    return true;
-}
-
-double unitLength(const QTransform& t, QPointF direction) {
-    return QLineF(t.map(QPointF(0, 0)), t.map(direction)).length();
-}
-
-// The longest and shortest stretch of a unit by the linear part of t (its singular values).
-std::pair<double, double> axisScales(const QTransform& t) {
-    const double a = t.m11(), b = t.m12(), c = t.m21(), d = t.m22();
-    const double sum = a * a + b * b + c * c + d * d;
-    const double det = std::abs(a * d - b * c);
-    const double root = std::sqrt(std::max(0.0, sum * sum - 4 * det * det));
-    const double major = std::sqrt((sum + root) / 2);
-    return {major, major > 0 ? det / major : 0};
 }
 
 } // namespace
@@ -98,22 +42,8 @@ GdiContext::~GdiContext() {
 
 // ---- coordinate spaces ------------------------------------------------------------------
 
-QTransform GdiContext::pageTransform() const {
-    const QSizeF& we = state_.windowExt;
-    const QSizeF& ve = state_.viewportExt;
-    double sx = ve.width() / we.width();
-    double sy = ve.height() / we.height();
-    if (state_.mapMode == U_MM_ISOTROPIC) {
-        const double m = qMin(std::abs(sx), std::abs(sy));
-        sx = std::copysign(m, sx);
-        sy = std::copysign(m, sy);
-    }
-    return QTransform(sx, 0, 0, sy, state_.viewportOrg.x() - state_.windowOrg.x() * sx,
-                      state_.viewportOrg.y() - state_.windowOrg.y() * sy);
-}
-
 void GdiContext::updateTransform() {
-    xform_ = state_.world * pageTransform() * deviceToTarget_;
+    xform_ = state_.world * state_.mapping.pageTransform() * deviceToTarget_;
     xformUsable_ =
         finite(xform_) && xform_.determinant() != 0 && std::isfinite(xform_.determinant());
     xformValid_ = true;
@@ -132,94 +62,46 @@ void GdiContext::transformChanged() {
 }
 
 void GdiContext::setMapMode(int mode) {
-    if (mode < U_MM_TEXT || mode > U_MM_ANISOTROPIC)
-        return;
-    const int old = state_.mapMode;
-    state_.mapMode = mode;
-    double unitMm = 0;
-    switch (mode) {
-    case U_MM_TEXT:
-        state_.windowExt = QSizeF(1, 1);
-        state_.viewportExt = QSizeF(1, 1);
-        break;
-    case U_MM_LOMETRIC:
-        unitMm = 0.1;
-        break;
-    case U_MM_HIMETRIC:
-        unitMm = 0.01;
-        break;
-    case U_MM_LOENGLISH:
-        unitMm = 0.254;
-        break;
-    case U_MM_HIENGLISH:
-        unitMm = 0.0254;
-        break;
-    case U_MM_TWIPS:
-        unitMm = 25.4 / 1440;
-        break;
-    case U_MM_ISOTROPIC:
-        unitMm = 0.1;
-        break;
-    case U_MM_ANISOTROPIC:
-        break;
-    }
-    // Isotropic starts from metric tenths; anisotropic keeps the extents it finds. A file that
-    // switches between the two keeps its window and viewport.
-    if (unitMm > 0 && !(mode == U_MM_ISOTROPIC && old == U_MM_ANISOTROPIC)) {
-        state_.windowExt = QSizeF(1, 1);
-        state_.viewportExt = QSizeF(pixelsPerMm_.width() * unitMm, -pixelsPerMm_.height() * unitMm);
-    }
-    transformChanged();
+    if (state_.mapping.setMapMode(mode, pixelsPerMm_))
+        transformChanged();
 }
 
 void GdiContext::setWindowOrg(QPointF p) {
-    state_.windowOrg = p;
+    state_.mapping.setWindowOrg(p);
     transformChanged();
 }
 
 void GdiContext::setViewportOrg(QPointF p) {
-    state_.viewportOrg = p;
+    state_.mapping.setViewportOrg(p);
     transformChanged();
 }
 
 void GdiContext::offsetWindowOrg(QPointF d) {
-    setWindowOrg(state_.windowOrg + d);
+    setWindowOrg(state_.mapping.windowOrg() + d);
 }
 
 void GdiContext::offsetViewportOrg(QPointF d) {
-    setViewportOrg(state_.viewportOrg + d);
+    setViewportOrg(state_.mapping.viewportOrg() + d);
 }
 
 void GdiContext::setWindowExt(QSizeF s) {
-    if (state_.mapMode != U_MM_ISOTROPIC && state_.mapMode != U_MM_ANISOTROPIC)
-        return;
-    if (s.width() == 0 || s.height() == 0)
-        return;
-    state_.windowExt = s;
-    transformChanged();
+    if (state_.mapping.setWindowExt(s))
+        transformChanged();
 }
 
 void GdiContext::setViewportExt(QSizeF s) {
-    if (state_.mapMode != U_MM_ISOTROPIC && state_.mapMode != U_MM_ANISOTROPIC)
-        return;
-    if (s.width() == 0 || s.height() == 0)
-        return;
-    state_.viewportExt = s;
-    transformChanged();
+    if (state_.mapping.setViewportExt(s))
+        transformChanged();
 }
 
 void GdiContext::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom) {
-    if (xDenom == 0 || yDenom == 0)
-        return;
-    setWindowExt(QSizeF(state_.windowExt.width() * xNum / xDenom,
-                        state_.windowExt.height() * yNum / yDenom));
+    if (state_.mapping.scaleWindowExt(xNum, xDenom, yNum, yDenom))
+        transformChanged();
 }
 
 void GdiContext::scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom) {
-    if (xDenom == 0 || yDenom == 0)
-        return;
-    setViewportExt(QSizeF(state_.viewportExt.width() * xNum / xDenom,
-                          state_.viewportExt.height() * yNum / yDenom));
+    if (state_.mapping.scaleViewportExt(xNum, xDenom, yNum, yDenom))
+        transformChanged();
 }
 
 void GdiContext::setWorldTransform(const QTransform& t) {
@@ -565,46 +447,8 @@ bool GdiContext::sane(const QRectF& logicalBounds) {
 // ---- clipping -------------------------------------------------------------------------------
 
 void GdiContext::combineClip(const QPainterPath& target, int mode) {
-    static const QPainterPath everything =
-        rectPath(QRectF(-kMaxCoordinate, -kMaxCoordinate, 2 * kMaxCoordinate, 2 * kMaxCoordinate));
-    const QPainterPath current = state_.clip ? *state_.clip : everything;
-    QRectF a, b;
-    if (mode == U_RGN_AND && state_.clip && asRect(current, &a) && asRect(target, &b)) {
-        state_.clip = rectPath(a.intersected(b));
+    if (gdi_clip::combine(state_.clip, target, mode, clipBudget_))
         clipDirty_ = true;
-        return;
-    }
-    if (mode != U_RGN_COPY) {
-        clipWork_ += current.elementCount() + target.elementCount() + 100;
-        if (clipWork_ > kClipBudget)
-            return;
-    }
-    QPainterPath result;
-    switch (mode) {
-    case U_RGN_AND:
-        result = state_.clip ? current.intersected(target) : target;
-        break;
-    case U_RGN_OR:
-        if (!state_.clip)
-            return;
-        result = current.united(target);
-        break;
-    case U_RGN_XOR:
-        result = current.subtracted(target).united(target.subtracted(current));
-        break;
-    case U_RGN_DIFF:
-        result = current.subtracted(target);
-        break;
-    case U_RGN_COPY:
-        result = target;
-        break;
-    default:
-        return;
-    }
-    if (result.elementCount() > kMaxClipElements)
-        return;
-    state_.clip = result;
-    clipDirty_ = true;
 }
 
 void GdiContext::intersectClipRect(const QRectF& logical) {
@@ -679,596 +523,4 @@ void GdiContext::frameRegion(const QPainterPath& region, const GdiBrush& brush, 
 
 void GdiContext::paintRegion(const QPainterPath& region, bool logical) {
     fillRegion(region, state_.brush, logical);
-}
-
-// ---- lines and shapes ---------------------------------------------------------------------
-
-void GdiContext::addToPath(const QPainterPath& logicalPath, bool connect) {
-    const QTransform& t = logicalToTarget();
-    if (!xformUsable_)
-        return;
-    const QPainterPath mapped = t.map(logicalPath);
-    if (connect && !pathNeedsMove_ && path_.elementCount() > 0) {
-        path_.connectPath(mapped);
-    } else {
-        path_.addPath(mapped);
-    }
-    pathNeedsMove_ = !connect;
-}
-
-void GdiContext::drawPath(const QPainterPath& logicalPath, bool stroke, bool fill) {
-    if (inPath_) {
-        addToPath(logicalPath, false);
-        pathNeedsMove_ = true;
-        return;
-    }
-    if (!sane(logicalPath.controlPointRect()) || !prepare(stroke, fill))
-        return;
-    painter_.drawPath(logicalPath);
-}
-
-void GdiContext::moveTo(QPointF p) {
-    state_.position = p;
-    pathNeedsMove_ = true;
-}
-
-void GdiContext::lineTo(QPointF p) {
-    const QPointF from = state_.position;
-    state_.position = p;
-    if (inPath_) {
-        const QTransform& t = logicalToTarget();
-        if (!xformUsable_)
-            return;
-        if (pathNeedsMove_ || path_.elementCount() == 0)
-            path_.moveTo(t.map(from));
-        path_.lineTo(t.map(p));
-        pathNeedsMove_ = false;
-        return;
-    }
-    if (!sane(QRectF(from, p).normalized()) || !prepare(true, false))
-        return;
-    painter_.drawLine(QLineF(from, p));
-}
-
-void GdiContext::polyline(std::span<const QPointF> points) {
-    if (points.size() < 2)
-        return;
-    if (inPath_) {
-        QPainterPath p(points[0]);
-        for (size_t i = 1; i < points.size(); ++i)
-            p.lineTo(points[i]);
-        addToPath(p, false);
-        pathNeedsMove_ = true;
-        return;
-    }
-    QPolygonF poly(points.begin(), points.end());
-    if (!sane(poly.boundingRect()) || !prepare(true, false))
-        return;
-    painter_.drawPolyline(poly);
-}
-
-void GdiContext::polylineTo(std::span<const QPointF> points) {
-    if (points.empty())
-        return;
-    if (inPath_) {
-        const QTransform& t = logicalToTarget();
-        if (!xformUsable_)
-            return;
-        if (pathNeedsMove_ || path_.elementCount() == 0)
-            path_.moveTo(t.map(state_.position));
-        for (const QPointF& p : points)
-            path_.lineTo(t.map(p));
-        pathNeedsMove_ = false;
-        state_.position = points.back();
-        return;
-    }
-    QPolygonF poly;
-    poly.reserve(qsizetype(points.size()) + 1);
-    poly.append(state_.position);
-    poly.append(QPolygonF(points.begin(), points.end()));
-    state_.position = points.back();
-    if (!sane(poly.boundingRect()) || !prepare(true, false))
-        return;
-    painter_.drawPolyline(poly);
-}
-
-static QPainterPath bezierPath(QPointF start, std::span<const QPointF> points) {
-    QPainterPath p(start);
-    for (size_t i = 0; i + 2 < points.size(); i += 3)
-        p.cubicTo(points[i], points[i + 1], points[i + 2]);
-    return p;
-}
-
-void GdiContext::polyBezier(std::span<const QPointF> points) {
-    if (points.size() < 4)
-        return;
-    drawPath(bezierPath(points[0], points.subspan(1)), true, false);
-}
-
-void GdiContext::polyBezierTo(std::span<const QPointF> points) {
-    if (points.size() < 3)
-        return;
-    const QPainterPath p = bezierPath(state_.position, points);
-    state_.position = points[(points.size() / 3) * 3 - 1];
-    if (inPath_) {
-        addToPath(p, true);
-        return;
-    }
-    drawPath(p, true, false);
-}
-
-void GdiContext::polyDraw(std::span<const QPointF> points, std::span<const quint8> types) {
-    constexpr quint8 kClose = 1, kLineTo = 2, kBezierTo = 4, kMoveTo = 6;
-    QPainterPath p(state_.position);
-    const size_t n = qMin(points.size(), types.size());
-    for (size_t i = 0; i < n; ++i) {
-        const quint8 type = types[i] & ~kClose;
-        if (type == kMoveTo) {
-            p.moveTo(points[i]);
-        } else if (type == kLineTo) {
-            p.lineTo(points[i]);
-        } else if (type == kBezierTo && i + 2 < n) {
-            p.cubicTo(points[i], points[i + 1], points[i + 2]);
-            i += 2;
-        }
-        if (types[i] & kClose)
-            p.closeSubpath();
-    }
-    state_.position = p.currentPosition();
-    if (inPath_) {
-        addToPath(p, true);
-        return;
-    }
-    drawPath(p, true, false);
-}
-
-void GdiContext::polygon(std::span<const QPointF> points) {
-    if (points.size() < 2)
-        return;
-    QPolygonF poly(points.begin(), points.end());
-    if (inPath_) {
-        QPainterPath p;
-        p.addPolygon(poly);
-        p.closeSubpath();
-        addToPath(p, false);
-        pathNeedsMove_ = true;
-        return;
-    }
-    if (!sane(poly.boundingRect()) || !prepare(true, true))
-        return;
-    painter_.drawPolygon(poly, state_.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-}
-
-static QPainterPath polyPath(std::span<const QPointF> points, std::span<const quint32> counts,
-                             bool close) {
-    QPainterPath p;
-    size_t at = 0;
-    for (quint32 count : counts) {
-        if (count > points.size() - at)
-            break;
-        if (count >= 2) {
-            p.moveTo(points[at]);
-            for (size_t i = 1; i < count; ++i)
-                p.lineTo(points[at + i]);
-            if (close)
-                p.closeSubpath();
-        }
-        at += count;
-    }
-    return p;
-}
-
-void GdiContext::polyPolygon(std::span<const QPointF> points, std::span<const quint32> counts) {
-    QPainterPath p = polyPath(points, counts, true);
-    p.setFillRule(state_.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    drawPath(p, true, true);
-}
-
-void GdiContext::polyPolyline(std::span<const QPointF> points, std::span<const quint32> counts) {
-    drawPath(polyPath(points, counts, false), true, false);
-}
-
-void GdiContext::rectangle(const QRectF& box) {
-    QPainterPath p;
-    p.addRect(box.normalized());
-    drawPath(p, true, true);
-}
-
-void GdiContext::roundRect(const QRectF& box, QSizeF corner) {
-    QPainterPath p;
-    p.addRoundedRect(box.normalized(), std::abs(corner.width()) / 2, std::abs(corner.height()) / 2);
-    drawPath(p, true, true);
-}
-
-void GdiContext::ellipse(const QRectF& box) {
-    QPainterPath p;
-    p.addEllipse(box.normalized());
-    drawPath(p, true, true);
-}
-
-QPainterPath GdiContext::arcPath(ArcKind kind, const QRectF& rawBox, QPointF start, QPointF end,
-                                 QPointF* arcEnd) {
-    const QRectF box = rawBox.normalized();
-    const QPointF c = box.center();
-    const double rx = box.width() / 2;
-    const double ry = box.height() / 2;
-    QPainterPath p;
-    if (rx <= 0 || ry <= 0)
-        return p;
-    // Angles of the radial points, in the parametric sense QPainterPath uses.
-    auto angle = [&](QPointF q) {
-        return std::atan2(-(q.y() - c.y()) / ry, (q.x() - c.x()) / rx) * 180.0 / M_PI;
-    };
-    const double a0 = angle(start);
-    const double a1 = angle(end);
-    // The direction is the device's: a mapping that flips an axis turns it round in logical
-    // units.
-    bool counterClockwise = !state_.clockwise;
-    if (logicalToTarget().determinant() < 0)
-        counterClockwise = !counterClockwise;
-    double sweep;
-    if (counterClockwise) {
-        sweep = std::fmod(a1 - a0 + 720.0, 360.0);
-        if (sweep < 1e-9)
-            sweep = 360;
-    } else {
-        sweep = -std::fmod(a0 - a1 + 720.0, 360.0);
-        if (sweep > -1e-9)
-            sweep = -360;
-    }
-    switch (kind) {
-    case ArcKind::Arc:
-        p.arcMoveTo(box, a0);
-        p.arcTo(box, a0, sweep);
-        break;
-    case ArcKind::ArcTo:
-        p.moveTo(state_.position);
-        p.arcTo(box, a0, sweep);
-        break;
-    case ArcKind::Pie:
-        p.moveTo(c);
-        p.arcTo(box, a0, sweep);
-        p.closeSubpath();
-        break;
-    case ArcKind::Chord:
-        p.arcMoveTo(box, a0);
-        p.arcTo(box, a0, sweep);
-        p.closeSubpath();
-        break;
-    }
-    if (arcEnd) {
-        QPainterPath e;
-        e.arcMoveTo(box, a0 + sweep);
-        *arcEnd = e.currentPosition();
-    }
-    return p;
-}
-
-void GdiContext::arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end) {
-    QPointF arcEnd;
-    const QPainterPath p = arcPath(kind, box, start, end, &arcEnd);
-    if (kind == ArcKind::ArcTo) {
-        state_.position = arcEnd;
-        if (inPath_) {
-            addToPath(p, true);
-            return;
-        }
-    }
-    if (p.isEmpty())
-        return;
-    const bool closed = kind == ArcKind::Pie || kind == ArcKind::Chord;
-    drawPath(p, true, closed);
-}
-
-void GdiContext::angleArc(QPointF center, double radius, double startDeg, double sweepDeg) {
-    if (!std::isfinite(radius) || !std::isfinite(startDeg) || !std::isfinite(sweepDeg))
-        return;
-    sweepDeg = qBound(-3600.0, sweepDeg, 3600.0);
-    const QRectF box(center.x() - radius, center.y() - radius, 2 * radius, 2 * radius);
-    QPainterPath p(state_.position);
-    p.arcTo(box, startDeg, sweepDeg);
-    state_.position = p.currentPosition();
-    if (inPath_) {
-        addToPath(p, true);
-        return;
-    }
-    drawPath(p, true, false);
-}
-
-void GdiContext::setPixel(QPointF p, QColor color) {
-    if (inPath_ || !sane(QRectF(p, QSizeF(1, 1))))
-        return;
-    const QPointF at = xform_.map(p);
-    applyClip();
-    painter_.setTransform(initial_);
-    painter_.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), color);
-    painterXformDirty_ = true;
-}
-
-// ---- paths --------------------------------------------------------------------------------
-
-void GdiContext::beginPath() {
-    inPath_ = true;
-    path_ = QPainterPath();
-    pathNeedsMove_ = true;
-}
-
-void GdiContext::endPath() {
-    inPath_ = false;
-}
-
-void GdiContext::abortPath() {
-    inPath_ = false;
-    path_ = QPainterPath();
-}
-
-void GdiContext::closeFigure() {
-    if (inPath_ && path_.elementCount() > 0) {
-        path_.closeSubpath();
-        pathNeedsMove_ = true;
-    }
-}
-
-static void finishPath(QPainterPath& path, bool& inPath) {
-    inPath = false;
-    path = QPainterPath();
-}
-
-void GdiContext::strokePath() {
-    strokeAndFill(true, false);
-}
-
-void GdiContext::fillPath() {
-    strokeAndFill(false, true);
-}
-
-void GdiContext::strokeAndFillPath() {
-    strokeAndFill(true, true);
-}
-
-void GdiContext::strokeAndFill(bool stroke, bool fill) {
-    const QTransform& t = logicalToTarget();
-    QPainterPath target = path_;
-    finishPath(path_, inPath_);
-    if (!xformUsable_ || target.isEmpty())
-        return;
-    if (fill)
-        target.closeSubpath();
-    // Back into logical units so that the pen keeps its logical width.
-    QPainterPath logical = t.inverted().map(target);
-    logical.setFillRule(state_.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    if (!sane(logical.controlPointRect()) || !prepare(stroke, fill))
-        return;
-    painter_.drawPath(logical);
-}
-
-void GdiContext::selectClipPath(int mode) {
-    QPainterPath target = path_;
-    finishPath(path_, inPath_);
-    if (target.isEmpty())
-        return; // no path: the clip stays as it is
-    target.closeSubpath();
-    target.setFillRule(state_.fillMode == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    combineClip(target, mode);
-}
-
-// ---- raster operations --------------------------------------------------------------------
-
-void GdiContext::patBlt(const QRectF& dest, quint32 rop) {
-    if (inPath_ || !sane(dest) || !prepare(false, false))
-        return;
-    const QRectF r = dest.normalized();
-    switch (rop) {
-    case U_BLACKNESS:
-        painter_.fillRect(r, Qt::black);
-        break;
-    case U_WHITENESS:
-        painter_.fillRect(r, Qt::white);
-        break;
-    case U_DSTINVERT:
-    case U_PATINVERT:
-        if (applyRasterOp(rop))
-            painter_.fillRect(r, rop == U_DSTINVERT ? QBrush(Qt::white)
-                                                    : makeBrush(state_.brush, xform_ * initial_));
-        painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        break;
-    case U_PATCOPY:
-        painter_.fillRect(r, makeBrush(state_.brush, xform_ * initial_));
-        break;
-    default:
-        break; // the destination stays as it is (e.g. 0x00AA0029, no operation)
-    }
-}
-
-void GdiContext::drawImage(const QRectF& dest, const QImage& source, const QRectF& sourceRect,
-                           quint32 rop, int constantAlpha) {
-    if (inPath_ || !sane(dest))
-        return;
-    if (rop == U_BLACKNESS || rop == U_WHITENESS || rop == U_PATCOPY || rop == U_DSTINVERT ||
-        rop == U_PATINVERT) {
-        patBlt(dest, rop);
-        return;
-    }
-    if (source.isNull() || !prepare(false, false))
-        return;
-    // Only the part of the source inside the image is drawn, onto the matching part of dest.
-    QRectF src = sourceRect;
-    if (src.width() == 0 || src.height() == 0)
-        return;
-    const QRectF inside = src.normalized().intersected(QRectF(source.rect()));
-    if (inside.isEmpty())
-        return;
-    const double fx = dest.width() / src.width();
-    const double fy = dest.height() / src.height();
-    const QRectF part(dest.left() + (inside.left() - src.left()) * fx,
-                      dest.top() + (inside.top() - src.top()) * fy, inside.width() * fx,
-                      inside.height() * fy);
-    QImage image = source;
-    if (rop == U_NOTSRCCOPY) {
-        image = source.convertToFormat(QImage::Format_ARGB32);
-        image.invertPixels();
-    }
-    // A negative width or height mirrors the picture, as the mapping would.
-    const QTransform unitToDest(part.width(), 0, 0, part.height(), part.left(), part.top());
-    painter_.setTransform(unitToDest * xform_ * initial_);
-    painterXformDirty_ = true;
-    if (applyRasterOp(rop)) {
-        painter_.setOpacity(qBound(0, constantAlpha, 255) / 255.0);
-        painter_.drawImage(QRectF(0, 0, 1, 1), image, inside);
-        painter_.setOpacity(1.0);
-    }
-    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    penDirty_ = true; // the composition mode of a pen with ROP2 must be set again
-}
-
-// ---- text ---------------------------------------------------------------------------------
-
-QFont GdiContext::makeFont(double pixelSize) const {
-    const GdiFont& gf = state_.font;
-    QString face = gf.face.isEmpty() ? font_substitution::defaultFace() : gf.face;
-    if (gdi_text::isSymbolCharset(gf.charset))
-        face = gdi_text::symbolFace();
-    QFont font(face);
-    font.setPixelSize(qMax(1, int(std::lround(pixelSize))));
-    font.setWeight(QFont::Weight(qBound(1, gf.weight == 0 ? 400 : gf.weight, 1000)));
-    font.setItalic(gf.italic);
-    font.setUnderline(gf.underline);
-    font.setStrikeOut(gf.strikeOut);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setKerning(false);
-    return font;
-}
-
-void GdiContext::textOut(QPointF reference, const TextRun& run) {
-    const QTransform& t = logicalToTarget();
-    if (inPath_ || !xformUsable_)
-        return;
-    const bool updateCp = state_.textAlign & U_TA_UPDATECP;
-    if (updateCp)
-        reference = state_.position;
-    if (!sane(QRectF(reference, QSizeF(1, 1))))
-        return;
-    if (run.box && (run.options & U_ETO_OPAQUE) && sane(*run.box)) {
-        fillTarget(t.map(rectPath(*run.box)), state_.bkColor);
-    }
-    if (run.characters.empty())
-        return;
-
-    const double ux = unitLength(t, QPointF(1, 0));
-    const double uy = unitLength(t, QPointF(0, 1));
-    const GdiFont& gf = state_.font;
-    double pixel = (gf.height == 0 ? kDefaultFontHeight : std::abs(double(gf.height))) * uy;
-    if (!(pixel >= 0.05) || pixel > kMaxCoordinate)
-        return;
-    if (gf.height > 0) {
-        // A positive height is the cell height: em height plus internal leading.
-        const QFontMetricsF probe(makeFont(pixel));
-        const double cell = probe.ascent() + probe.descent();
-        if (cell > 0)
-            pixel = pixel * std::lround(pixel) / cell;
-    }
-    // Glyphs are laid out at an integral pixel size and scaled to the exact size.
-    const int size = qMax(1, int(std::lround(pixel)));
-    const double k = pixel / size;
-    QFont font = makeFont(size);
-    QFontMetricsF fm(font);
-    if (gf.width > 0) {
-        const double natural = fm.averageCharWidth();
-        if (natural > 0) {
-            font.setStretch(qBound(1, int(std::lround(gf.width * ux / k / natural * 100)), 4000));
-            fm = QFontMetricsF(font);
-        }
-    }
-
-    QString whole;
-    for (const QString& c : run.characters)
-        whole += c;
-    std::vector<double> advances;
-    double total = 0;
-    if (!run.advances.empty()) {
-        advances.reserve(run.advances.size());
-        for (double a : run.advances) {
-            advances.push_back(a * ux / k);
-            total += advances.back();
-        }
-    } else {
-        total = fm.horizontalAdvance(whole);
-    }
-    if (!std::isfinite(total) || std::abs(total) * k > kMaxCoordinate)
-        return;
-
-    double x0 = 0;
-    if ((state_.textAlign & U_TA_CENTER) == U_TA_CENTER)
-        x0 = -total / 2;
-    else if (state_.textAlign & U_TA_RIGHT)
-        x0 = -total;
-    double baseline = fm.ascent(); // TA_TOP
-    if ((state_.textAlign & U_TA_BASELINE) == U_TA_BASELINE)
-        baseline = 0;
-    else if (state_.textAlign & U_TA_BOTTOM)
-        baseline = -fm.descent();
-
-    const QPointF origin = t.map(reference);
-    // Tenths of a degree; whole turns are dropped in 64-bit arithmetic, as a file may hold
-    // any 32-bit value (negating INT_MIN would overflow).
-    const double degrees = double(-(qint64(gf.escapement) % 3600)) / 10.0;
-    const QTransform textToPainter = QTransform::fromScale(k, k) * QTransform().rotate(degrees) *
-                                     QTransform::fromTranslate(origin.x(), origin.y()) * initial_;
-    applyClip();
-    const bool clipped = run.box && (run.options & U_ETO_CLIPPED);
-    if (clipped) {
-        painter_.save();
-        painter_.setTransform(initial_);
-        painter_.setClipPath(t.map(rectPath(*run.box)), Qt::IntersectClip);
-    }
-    painter_.setTransform(textToPainter);
-    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (state_.bkMode == U_OPAQUE && !(run.options & U_ETO_OPAQUE)) {
-        painter_.fillRect(QRectF(x0, baseline - fm.ascent(), total, fm.ascent() + fm.descent()),
-                          state_.bkColor);
-    }
-    painter_.setBackgroundMode(Qt::TransparentMode);
-    // A raster device keeps an image of each glyph it draws; for glyphs far larger than any
-    // page (an absurd height or mapping) that image alone would take gigabytes, and a glyph
-    // drawn many times longer one way than the other (a font 40 times wider than high, under
-    // an anisotropic mapping) makes the glyph rasteriser fail. Such text is filled as outlines,
-    // which the painter's rasteriser clips to the device. The whole transform a glyph goes
-    // through counts: the font's width against its height, then the painter's transform.
-    const double stretch = font.stretch() > 0 ? font.stretch() / 100.0 : 1.0;
-    const auto [major, minor] =
-        axisScales(QTransform::fromScale(stretch, 1) * painter_.combinedTransform());
-    const bool rasterised = size * major <= kMaxGlyphPixels && major <= kMaxGlyphAspect * minor;
-    const bool asOutlines = painter_.paintEngine() &&
-                            painter_.paintEngine()->type() == QPaintEngine::Raster && !rasterised;
-    QPainterPath outlines;
-    auto draw = [&](QPointF at, const QString& text) {
-        if (asOutlines)
-            outlines.addText(at, font, text);
-        else
-            painter_.drawText(at, text);
-    };
-    painter_.setFont(font);
-    painter_.setPen(state_.textColor);
-    if (advances.empty()) {
-        draw(QPointF(x0, baseline), whole);
-    } else {
-        // Each character at its own advance.
-        double x = x0;
-        for (size_t i = 0; i < run.characters.size() && i < advances.size(); ++i) {
-            draw(QPointF(x, baseline), run.characters[i]);
-            x += advances[i];
-        }
-    }
-    if (asOutlines)
-        painter_.fillPath(outlines, state_.textColor);
-    if (clipped)
-        painter_.restore();
-    painterXformDirty_ = penDirty_ = brushDirty_ = true;
-    if (updateCp) {
-        const double logicalWidth = ux > 0 ? total * k / ux : 0;
-        if ((state_.textAlign & U_TA_CENTER) == U_TA_CENTER)
-            return;
-        state_.position =
-            reference + QPointF((state_.textAlign & U_TA_RIGHT) ? -logicalWidth : logicalWidth, 0);
-    }
 }

@@ -3,6 +3,7 @@
 // turns logical coordinates into the target's through map mode, window, viewport and world
 // transform, and draws each primitive onto a QPainter. Text is drawn as text.
 
+#include "platform/GdiClip.h"
 #include "platform/GdiState.h"
 
 #include <QPainter>
@@ -10,6 +11,8 @@
 
 #include <span>
 #include <vector>
+
+class QFontMetricsF;
 
 class GdiContext {
 public:
@@ -108,7 +111,6 @@ public:
     void textOut(QPointF reference, const TextRun& run);
 
 private:
-    QTransform pageTransform() const;
     void updateTransform();
     void transformChanged();
     const QTransform& logicalToTarget();
@@ -125,7 +127,24 @@ private:
                          QPointF* arcEnd);
     QPainterPath regionToTarget(const QPainterPath& region, bool logical);
     void fillTarget(const QPainterPath& target, const QBrush& brush);
+    // Text: the font at its size, the run laid out and aligned in the font's pixels, drawing.
+    struct TextFont {
+        QFont font;
+        int size = 1;     // the integral pixel size the glyphs are laid out at
+        double scale = 1; // from that size to the exact height
+    };
+    struct TextLine {
+        QString whole;                // the characters joined
+        std::vector<double> advances; // font pixels; empty: the font's own
+        double total = 0;             // width in font pixels
+        QPointF start;                // the first character's baseline from the reference
+    };
     QFont makeFont(double pixelSize) const;
+    std::optional<TextFont> textFont(double ux, double uy) const;
+    std::optional<TextLine> textLine(const TextRun& run, double ux, const TextFont& face,
+                                     const QFontMetricsF& fm) const;
+    void drawTextLine(const TextRun& run, const TextFont& face, const TextLine& line,
+                      const QFontMetricsF& fm, QPointF origin);
     bool applyRasterOp(quint32 rop);
 
     QPainter& painter_;
@@ -148,7 +167,7 @@ private:
     bool fillSet_ = false;   // the painter holds the GDI brush (not NoBrush)
     bool pathNeedsMove_ = true;
 
-    qint64 clipWork_ = 0; // spent on path boolean operations, see kClipBudget
+    gdi_clip::Budget clipBudget_; // path boolean work on clip regions
     bool inPath_ = false;
     QPainterPath path_; // target coordinates
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The drawing state of one device context: what SaveDC saves and RestoreDC brings back.
 
+#include "platform/GdiMapping.h"
 #include "platform/GdiObjects.h"
 
 #include <QPointF>
@@ -18,11 +19,7 @@ struct GdiState {
     int fillMode = 1;       // ALTERNATE
     bool clockwise = false; // arc direction
     int rop2 = 13;          // R2_COPYPEN
-    int mapMode = 1;        // MM_TEXT
-    QPointF windowOrg;
-    QSizeF windowExt{1, 1};
-    QPointF viewportOrg;
-    QSizeF viewportExt{1, 1};
+    GdiMapping mapping;
     QTransform world;
     QPointF position; // current position, logical units
     // Clip region in target coordinates; none means no clipping.
