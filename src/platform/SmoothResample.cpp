@@ -80,6 +80,146 @@ Samples slice(Samples all, int first, int count) {
     return all;
 }
 
+// Where the part of the target samples the source: row addresses of the source (taken once,
+// before the pixel loops), the samples of the part's columns and rows (indexed from its left
+// and top) and the byte offsets of the two source pixels each column reads.
+struct Grid {
+    std::vector<const uchar*> sourceRows;
+    Samples columns;
+    Samples rows;
+    std::vector<int> leftOffsets;
+    std::vector<int> rightOffsets;
+    bool allColumnsDyadic = false;
+};
+
+Grid grid(const QImage& pixels, int width, int height, const QRect& part) {
+    Grid result;
+    result.sourceRows.resize(static_cast<size_t>(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y)
+        result.sourceRows[size_t(y)] = pixels.constScanLine(y);
+    // Where every column and row of the whole width × height samples the source, kept for the
+    // columns and rows of the part only.
+    result.columns = slice(samples(width, pixels.width()), part.left(), part.width());
+    result.rows = slice(samples(height, pixels.height()), part.top(), part.height());
+    const auto partWidth = static_cast<size_t>(part.width());
+    result.leftOffsets.resize(partWidth);
+    result.rightOffsets.resize(partWidth);
+    for (size_t x = 0; x < partWidth; ++x) {
+        result.leftOffsets[x] = 3 * result.columns.near[x];
+        result.rightOffsets[x] = 3 * result.columns.far[x];
+    }
+    result.allColumnsDyadic = std::all_of(result.columns.dyadic.begin(),
+                                          result.columns.dyadic.end(), [](char d) { return d; });
+    return result;
+}
+
+// The horizontal interpolations (in double) of the upper and the lower source row of the
+// target row being made. Each is done once per source row and reused by every target row
+// that samples it.
+class RowPair {
+public:
+    explicit RowPair(const Grid& grid)
+        : grid_(grid), values_(grid.leftOffsets.size() * 3), first_(values_), second_(values_) {}
+    RowPair(const RowPair&) = delete; // top_ and bottom_ point into this object's rows
+    RowPair& operator=(const RowPair&) = delete;
+
+    size_t values() const { return values_; }
+    const double* top() const { return top_; }
+    const double* bottom() const { return bottom_; }
+
+    // Makes top() the interpolation of source row upper and bottom() that of lower.
+    void moveTo(int upper, int lower) {
+        if (upper != topIndex_) {
+            if (upper == bottomIndex_) {
+                std::swap(top_, bottom_);
+                std::swap(topIndex_, bottomIndex_);
+            } else {
+                interpolate(upper, top_);
+                topIndex_ = upper;
+            }
+        }
+        if (lower != bottomIndex_) {
+            if (lower == topIndex_)
+                std::copy(top_, top_ + values_, bottom_);
+            else
+                interpolate(lower, bottom_);
+            bottomIndex_ = lower;
+        }
+    }
+
+private:
+    void interpolate(int sourceRow, double* result) const {
+        const uchar* const row = grid_.sourceRows[size_t(sourceRow)];
+        const int* const leftOffsets = grid_.leftOffsets.data();
+        const int* const rightOffsets = grid_.rightOffsets.data();
+        const double* const fractions = grid_.columns.fractionD.data();
+        const size_t width = grid_.leftOffsets.size();
+        for (size_t x = 0; x < width; ++x) {
+            const uchar* const a = row + leftOffsets[x];
+            const uchar* const b = row + rightOffsets[x];
+            const double fx = fractions[x];
+            for (int ch = 0; ch < 3; ++ch)
+                result[3 * x + size_t(ch)] = a[ch] + (b[ch] - a[ch]) * fx;
+        }
+    }
+
+    const Grid& grid_;
+    size_t values_;
+    std::vector<double> first_;
+    std::vector<double> second_;
+    double* top_ = first_.data();
+    double* bottom_ = second_.data();
+    int topIndex_ = -1;
+    int bottomIndex_ = -1;
+};
+
+// One target row when every fraction of it is a short binary fraction: the double values are
+// exact, so a half is a true tie and goes to the even neighbour, which is what adding and
+// taking away 1.5 × 2^52 does in the default rounding mode.
+void roundExactRow(const double* top, const double* bottom, double fy, size_t values, uchar* out) {
+    constexpr double roundingShift = 6755399441055744.0;
+    for (size_t i = 0; i < values; ++i) {
+        const double value = top[i] + (bottom[i] - top[i]) * fy;
+        const int result = int((value + roundingShift) - roundingShift);
+        out[i] = uchar(result > 255 ? 255 : result);
+    }
+}
+
+// One target row (y of the part) from the double interpolations, which differ from the
+// extended value by far less than 1e-9 and so decide the rounding unless a value lies next to
+// a half; only then is the channel evaluated again in extended precision, whose rounding of an
+// exact or near half is the one that counts.
+void roundRow(const Grid& grid, const RowPair& pair, size_t y, uchar* out) {
+    constexpr double nearHalf = 1e-7;
+    const double* const top = pair.top();
+    const double* const bottom = pair.bottom();
+    const size_t values = pair.values();
+    const double fy = grid.rows.fractionD[y];
+    const bool rowDyadic = grid.rows.dyadic[y];
+    for (size_t i = 0; i < values; ++i) {
+        const double value = top[i] + (bottom[i] - top[i]) * fy;
+        const int whole = int(value); // value >= 0 up to rounding: truncation floors
+        const double fraction = value - whole;
+        int result = whole + (fraction > 0.5 ? 1 : 0);
+        if (std::fabs(fraction - 0.5) <= nearHalf) [[unlikely]] {
+            const size_t x = i / 3;
+            if (rowDyadic && grid.columns.dyadic[x]) {
+                if (fraction == 0.5)
+                    result = whole + (whole & 1);
+            } else {
+                const size_t ch = i % 3;
+                const size_t left = size_t(grid.leftOffsets[x]) + ch;
+                const size_t right = size_t(grid.rightOffsets[x]) + ch;
+                const uchar* const up = grid.sourceRows[size_t(grid.rows.near[y])];
+                const uchar* const down = grid.sourceRows[size_t(grid.rows.far[y])];
+                result = exactChannel(up[left], up[right], down[left], down[right],
+                                      grid.columns.fraction[x], grid.rows.fraction[y]);
+            }
+        }
+        out[i] = uchar(result > 255 ? 255 : result);
+    }
+}
+
 } // namespace
 
 QImage SmoothResample(const QImage& source, int width, int height) {
@@ -87,9 +227,7 @@ QImage SmoothResample(const QImage& source, int width, int height) {
 }
 
 QImage SmoothResample(const QImage& source, int width, int height, const QRect& wanted) {
-    const int sourceWidth = source.width();
-    const int sourceHeight = source.height();
-    if (sourceWidth < 1 || sourceHeight < 1)
+    if (source.width() < 1 || source.height() < 1)
         throw AssertionFailure();
     if (width <= 0 || height <= 0)
         return QImage();
@@ -104,111 +242,20 @@ QImage SmoothResample(const QImage& source, int width, int height, const QRect& 
     if (pixels.isNull() || target.isNull())
         throw std::bad_alloc();
 
-    // Row addresses once, before the pixel loops.
-    std::vector<const uchar*> sourceRows(static_cast<size_t>(sourceHeight));
-    for (int y = 0; y < sourceHeight; ++y)
-        sourceRows[size_t(y)] = pixels.constScanLine(y);
-    std::vector<uchar*> targetRows(static_cast<size_t>(part.height()));
-    uchar* const targetBits = target.bits();
-    for (int y = 0; y < part.height(); ++y)
-        targetRows[size_t(y)] = targetBits + qsizetype(y) * target.bytesPerLine();
-
-    // Where every column and row of the whole width × height samples the source, kept for
-    // the columns and rows of the part only (indexed from the part's left and top).
-    const Samples columns = slice(samples(width, sourceWidth), part.left(), part.width());
-    const Samples rows = slice(samples(height, sourceHeight), part.top(), part.height());
-    const int partWidth = part.width();
-    std::vector<int> leftOffsets(static_cast<size_t>(partWidth));
-    std::vector<int> rightOffsets(static_cast<size_t>(partWidth));
-    for (size_t x = 0; x < size_t(partWidth); ++x) {
-        leftOffsets[x] = 3 * columns.near[x];
-        rightOffsets[x] = 3 * columns.far[x];
-    }
-
     // Each channel is p00 + (p01 - p00) fx + (p10 - p00) fy + (p11 - p01 - p10 + p00) fx fy,
     // rounded to nearest, halves to even, as evaluated in extended precision. The fast path
-    // computes the same value in double as two horizontal interpolations (of the upper and
-    // the lower source row, each done once per source row and reused by every target row
-    // that samples it) and one vertical one. It differs from the extended value by far
-    // less than 1e-9, so it decides the rounding unless it lies next to a half; only then is
-    // the channel evaluated again in extended precision, whose rounding of an exact or near
-    // half is the one that counts.
-    const size_t values = size_t(partWidth) * 3;
-    std::vector<double> firstRow(values), secondRow(values);
-    double* top = firstRow.data();
-    double* bottom = secondRow.data();
-    int topIndex = -1, bottomIndex = -1;
-    auto interpolateRow = [&](int sourceRow, double* result) {
-        const uchar* const row = sourceRows[size_t(sourceRow)];
-        for (size_t x = 0; x < size_t(partWidth); ++x) {
-            const uchar* const a = row + leftOffsets[x];
-            const uchar* const b = row + rightOffsets[x];
-            const double fx = columns.fractionD[x];
-            for (int ch = 0; ch < 3; ++ch)
-                result[3 * x + size_t(ch)] = a[ch] + (b[ch] - a[ch]) * fx;
-        }
-    };
-
-    constexpr double nearHalf = 1e-7;
-    const bool allColumnsDyadic =
-        std::all_of(columns.dyadic.begin(), columns.dyadic.end(), [](char d) { return d; });
+    // computes the same value in double as two horizontal interpolations and one vertical one.
+    const Grid samplesOfPart = grid(pixels, width, height, part);
+    RowPair pair(samplesOfPart);
+    uchar* const targetBits = target.bits();
     for (size_t y = 0; y < size_t(part.height()); ++y) {
-        const int upper = rows.near[y];
-        const int lower = rows.far[y];
-        if (upper != topIndex) {
-            if (upper == bottomIndex) {
-                std::swap(top, bottom);
-                std::swap(topIndex, bottomIndex);
-            } else {
-                interpolateRow(upper, top);
-                topIndex = upper;
-            }
-        }
-        if (lower != bottomIndex) {
-            if (lower == topIndex) {
-                std::copy(top, top + values, bottom);
-            } else {
-                interpolateRow(lower, bottom);
-            }
-            bottomIndex = lower;
-        }
-
-        const double fy = rows.fractionD[y];
-        const bool rowDyadic = rows.dyadic[y];
-        uchar* const out = targetRows[y];
-        if (rowDyadic && allColumnsDyadic) {
-            // Exact values: a half is a true tie and goes to the even neighbour, which is
-            // what adding and taking away 1.5 × 2^52 does in the default rounding mode.
-            constexpr double roundingShift = 6755399441055744.0;
-            for (size_t i = 0; i < values; ++i) {
-                const double value = top[i] + (bottom[i] - top[i]) * fy;
-                const int result = int((value + roundingShift) - roundingShift);
-                out[i] = uchar(result > 255 ? 255 : result);
-            }
-            continue;
-        }
-        for (size_t i = 0; i < values; ++i) {
-            const double value = top[i] + (bottom[i] - top[i]) * fy;
-            const int whole = int(value); // value >= 0 up to rounding: truncation floors
-            const double fraction = value - whole;
-            int result = whole + (fraction > 0.5 ? 1 : 0);
-            if (std::fabs(fraction - 0.5) <= nearHalf) [[unlikely]] {
-                const size_t x = i / 3;
-                if (rowDyadic && columns.dyadic[x]) {
-                    if (fraction == 0.5)
-                        result = whole + (whole & 1);
-                } else {
-                    const size_t ch = i % 3;
-                    const uchar* const up = sourceRows[size_t(upper)];
-                    const uchar* const down = sourceRows[size_t(lower)];
-                    result = exactChannel(
-                        up[size_t(leftOffsets[x]) + ch], up[size_t(rightOffsets[x]) + ch],
-                        down[size_t(leftOffsets[x]) + ch], down[size_t(rightOffsets[x]) + ch],
-                        columns.fraction[x], rows.fraction[y]);
-                }
-            }
-            out[i] = uchar(result > 255 ? 255 : result);
-        }
+        pair.moveTo(samplesOfPart.rows.near[y], samplesOfPart.rows.far[y]);
+        uchar* const out = targetBits + qsizetype(y) * target.bytesPerLine();
+        if (samplesOfPart.rows.dyadic[y] && samplesOfPart.allColumnsDyadic)
+            roundExactRow(pair.top(), pair.bottom(), samplesOfPart.rows.fractionD[y], pair.values(),
+                          out);
+        else
+            roundRow(samplesOfPart, pair, y, out);
     }
     return target;
 }
