@@ -132,55 +132,60 @@ void readPalette(const FileBytes& file, BitmapHeader& header, qint64 start, qint
     }
 }
 
-BitmapHeader readHeader(const FileBytes& file) {
+// The file header: the signature, where the pixels start and the size of the bitmap header,
+// which must be a known one and lie whole in the file. Returns that size.
+quint32 readFileHeader(const FileBytes& file, BitmapHeader& header) {
     if (file.size() < fileHeaderSize + 4 || file.at(0, 2)[0] != 'B' || file.at(0, 2)[1] != 'M')
         fail();
-    BitmapHeader header;
     header.pixelOffset = file.u32(10);
     const quint32 headerSize = file.u32(14);
     if (!isKnownHeaderSize(headerSize))
         fail();
-    const qint64 headerEnd = fileHeaderSize + headerSize;
-    file.at(0, headerEnd); // the whole header must be in the file
+    file.at(0, fileHeaderSize + headerSize); // the whole header must be in the file
+    return headerSize;
+}
 
-    int entryBytes = 4;
-    quint32 colorsUsed = 0;
-    if (headerSize == coreHeaderSize) {
-        header.width = file.u16(18);
-        header.height = file.u16(20);
-        header.bitsPerPixel = file.u16(24);
-        entryBytes = 3;
-        if (header.bitsPerPixel != 1 && header.bitsPerPixel != 4 && header.bitsPerPixel != 8 &&
-            header.bitsPerPixel != 24)
-            fail();
-    } else {
-        const qint32 width = qint32(file.u32(18));
-        const qint32 height = qint32(file.u32(22));
-        if (height == INT_MIN)
-            fail();
-        header.width = width;
-        header.topDown = height < 0;
-        header.height = height < 0 ? -qint64(height) : height;
-        header.bitsPerPixel = file.u16(28);
-        header.compression = file.u32(30);
-        colorsUsed = file.u32(46);
-        switch (header.bitsPerPixel) {
-        case 1:
-        case 4:
-        case 8:
-        case 16:
-        case 24:
-        case 32:
-            break;
-        default:
-            fail();
-        }
-    }
-    if (header.width <= 0 || header.height <= 0)
+// A core (OS/2 1.x) header: 16-bit width and height, rows bottom-up, no compression.
+void readCoreHeader(const FileBytes& file, BitmapHeader& header) {
+    header.width = file.u16(18);
+    header.height = file.u16(20);
+    header.bitsPerPixel = file.u16(24);
+    if (header.bitsPerPixel != 1 && header.bitsPerPixel != 4 && header.bitsPerPixel != 8 &&
+        header.bitsPerPixel != 24)
         fail();
+}
 
-    // Compression must suit the depth; RLE images are bottom-up by definition. In the OS/2 2.x
-    // header, 3 and 4 mean Huffman and RLE24, which Windows never took.
+// An info header or a later one: signed 32-bit width and height (a negative height means
+// top-down rows), depth and compression. Returns the number of palette entries it gives
+// (0: as many as the depth can index).
+quint32 readInfoHeader(const FileBytes& file, BitmapHeader& header) {
+    const qint32 width = qint32(file.u32(18));
+    const qint32 height = qint32(file.u32(22));
+    if (height == INT_MIN)
+        fail();
+    header.width = width;
+    header.topDown = height < 0;
+    header.height = height < 0 ? -qint64(height) : height;
+    header.bitsPerPixel = file.u16(28);
+    header.compression = file.u32(30);
+    const quint32 colorsUsed = file.u32(46);
+    switch (header.bitsPerPixel) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        fail();
+    }
+    return colorsUsed;
+}
+
+// Compression must suit the depth; RLE images are bottom-up by definition. In the OS/2 2.x
+// header, 3 and 4 mean Huffman and RLE24, which Windows never took.
+void checkCompression(const BitmapHeader& header, quint32 headerSize) {
     switch (header.compression) {
     case Rgb:
         break;
@@ -200,8 +205,13 @@ BitmapHeader readHeader(const FileBytes& file) {
     default:
         fail();
     }
+}
 
-    qint64 dataStart = headerEnd;
+// The channel masks of a 16- or 32-bit image: the file's own for bit fields, else the
+// default ones. Returns where the palette or the pixels may start, after the masks that
+// follow an info header.
+qint64 readChannelMasks(const FileBytes& file, BitmapHeader& header, quint32 headerSize) {
+    const qint64 headerEnd = fileHeaderSize + headerSize;
     if (header.compression == BitFields) {
         // An info header is followed by the three masks; later headers contain them.
         const qint64 masks = headerSize == infoHeaderSize ? headerEnd : fileHeaderSize + 40;
@@ -212,9 +222,9 @@ BitmapHeader readHeader(const FileBytes& file) {
         header.red = ChannelMask(red);
         header.green = ChannelMask(green);
         header.blue = ChannelMask(blue);
-        if (headerSize == infoHeaderSize)
-            dataStart += 12;
-    } else if (header.bitsPerPixel == 16) {
+        return headerSize == infoHeaderSize ? headerEnd + 12 : headerEnd;
+    }
+    if (header.bitsPerPixel == 16) {
         header.red = ChannelMask(0x7C00);
         header.green = ChannelMask(0x03E0);
         header.blue = ChannelMask(0x001F);
@@ -225,7 +235,24 @@ BitmapHeader readHeader(const FileBytes& file) {
         header.green = ChannelMask(0x00FF00);
         header.blue = ChannelMask(0x0000FF);
     }
+    return headerEnd;
+}
 
+BitmapHeader readHeader(const FileBytes& file) {
+    BitmapHeader header;
+    const quint32 headerSize = readFileHeader(file, header);
+    int entryBytes = 4;
+    quint32 colorsUsed = 0;
+    if (headerSize == coreHeaderSize) {
+        readCoreHeader(file, header);
+        entryBytes = 3;
+    } else {
+        colorsUsed = readInfoHeader(file, header);
+    }
+    if (header.width <= 0 || header.height <= 0)
+        fail();
+    checkCompression(header, headerSize);
+    const qint64 dataStart = readChannelMasks(file, header, headerSize);
     if (header.pixelOffset < dataStart || header.pixelOffset >= file.size())
         fail();
 
