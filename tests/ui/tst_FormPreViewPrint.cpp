@@ -7,7 +7,6 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -70,15 +69,7 @@ class tst_FormPreViewPrint : public QObject {
 private slots:
     void initTestCase() {
         font_substitution::install();
-        noCups_ = cups_test::unavailableReason();
-        if (noCups_.isEmpty()) {
-            cups_ = std::make_unique<cups_test::Scheduler>();
-            if (!cups_->start())
-                noCups_ = QStringLiteral("the test print scheduler did not start");
-            else
-                QTRY_COMPARE_WITH_TIMEOUT(QPrinterInfo::defaultPrinterName(),
-                                          QString(cups_test::Scheduler::Queue), 15000);
-        }
+        noCups_ = cups_test::startForTests(cups_);
     }
     void init() {
         errors.clear();
