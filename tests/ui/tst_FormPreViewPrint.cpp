@@ -61,7 +61,7 @@ int newJob(const QList<int>& before) {
 
 } // namespace
 
-class tst_FormPreViewPrint : public QObject {
+class TestFormPreViewPrint : public QObject {
     Q_OBJECT
     std::unique_ptr<cups_test::Scheduler> cups_;
     QString noCups_;
@@ -332,7 +332,7 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     Application app(argc, argv);
     app.ReportError = [](const QString& message) { errors << message; };
-    tst_FormPreViewPrint test;
+    TestFormPreViewPrint test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

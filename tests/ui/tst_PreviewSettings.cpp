@@ -131,7 +131,7 @@ void answerFontDialog(const QFont& font) {
 
 } // namespace
 
-class tst_PreviewSettings : public QObject {
+class TestPreviewSettings : public QObject {
     Q_OBJECT
 
 private slots:
@@ -337,7 +337,7 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     Application app(argc, argv);
     app.ReportError = [](const QString& message) { errors << message; };
-    tst_PreviewSettings test;
+    TestPreviewSettings test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

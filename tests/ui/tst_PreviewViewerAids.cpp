@@ -3,8 +3,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -83,7 +83,7 @@ bool isFit(TFormPreView& w, bool width, int percent) {
 
 } // namespace
 
-class tst_PreviewViewerAids : public QObject {
+class TestPreviewViewerAids : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { font_substitution::install(); }
@@ -408,5 +408,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_PreviewViewerAids)
+QTEST_MAIN(TestPreviewViewerAids)
 #include "tst_PreviewViewerAids.moc"
