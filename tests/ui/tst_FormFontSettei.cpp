@@ -40,7 +40,7 @@ class TestFormFontSettei : public QObject {
 
 private slots:
     void initTestCase() { font_substitution::install(); }
-    void init() { ResetOutputSettings(); }
+    void init() { resetOutputSettings(); }
 
     void windowAndButtons() {
         TFormFontSettei dialog;

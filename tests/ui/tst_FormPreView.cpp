@@ -119,7 +119,7 @@ void TestFormPreView::initTestCase() {
 }
 
 void TestFormPreView::init() {
-    ResetOutputSettings();
+    resetOutputSettings();
     errors.clear();
 }
 

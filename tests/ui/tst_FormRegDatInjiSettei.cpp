@@ -29,7 +29,7 @@ class TestFormRegDatInjiSettei : public QObject {
 
 private slots:
     void initTestCase() { font_substitution::install(); }
-    void init() { ResetOutputSettings(); }
+    void init() { resetOutputSettings(); }
 
     void windowAndRows() {
         TFormRegDatInjiSettei dialog;

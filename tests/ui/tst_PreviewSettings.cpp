@@ -142,7 +142,7 @@ private slots:
         current_printer::replace(std::move(printer));
     }
     void init() {
-        ResetOutputSettings();
+        resetOutputSettings();
         errors.clear();
     }
     void cleanup() { QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n'))); }
@@ -222,7 +222,7 @@ private slots:
         const QStringList expected = texts(plain->PrintPreview1.GetPage(0));
         QVERIFY(!expected.isEmpty());
 
-        ResetOutputSettings();
+        resetOutputSettings();
         Preview preview(bodyLines(30));
         runFonts(preview, [](TFormFontSettei& dialog) {
             QFont effects(QStringLiteral("IPAGothic"), 9);

@@ -87,7 +87,7 @@ class TestPreviewViewerAids : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { font_substitution::install(); }
-    void init() { ResetOutputSettings(); }
+    void init() { resetOutputSettings(); }
 
     // A fresh window has the keyboard on the page: Down scrolls, Space presses no button.
     void keyboardStartsOnThePage() {
