@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     font_substitution::install();
-    ResetOutputSettings();
+    resetOutputSettings();
 
     QTemporaryDir dir;
     QString report = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();

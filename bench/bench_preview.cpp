@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     font_substitution::install();
-    ResetOutputSettings();
+    resetOutputSettings();
 
     const QString path = argc > 1
                              ? QString::fromLocal8Bit(argv[1])
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     QByteArrayList lines;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
-        lines = SplitLines(file.readAll());
+        lines = splitLines(file.readAll());
         std::printf("report: %s (%lld lines)\n", qPrintable(path), qlonglong(lines.size()));
     } else {
         lines = generatedReport();

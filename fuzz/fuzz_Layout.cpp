@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)inFigures;
     if (size > 1 << 16)
         return 0;
-    const QByteArrayList lines = SplitLines(QByteArrayView(data, qsizetype(size)));
+    const QByteArrayList lines = splitLines(QByteArrayView(data, qsizetype(size)));
 
     TOutputSettings settings;
     LayoutState state;

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         store.setReferenceDevice(state.PrinterInfo);
         store.BeginDoc();
         LineRenderer renderer(state, store, settings);
-        renderer.ClearRules();
+        renderer.clearRules();
         renderer.SelectFont(2);
         const QRect cursor(0, 0, 500, 700);
         renderer.DrawTextLine(line, cursor, 36, 36);

@@ -5,5 +5,5 @@
 
 void InitialiseSettings() {
     HelpFolder = HelpFolderFor(ProgramFolder());
-    ResetOutputSettings();
+    resetOutputSettings();
 }

@@ -111,7 +111,7 @@ void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     lines_ = &lines;
     state_.MissingFigures.clear();
     figurePaths_ = FigurePathResolver(state_.ReportFolder);
-    renderer_.ClearRules();
+    renderer_.clearRules();
     PitchFactor = settings_.LinePitchFactor;
     computePageGeometry();
     Cursor = QRect(0, 0, state_.TextWidthDots, state_.TextHeightDots);

@@ -313,7 +313,7 @@ int LineRenderer::LineStartKind(QByteArrayView line) {
     }
 }
 
-void LineRenderer::ClearRules() {
+void LineRenderer::clearRules() {
     horz_.clear();
     clearVerticals();
     extra_.clear();

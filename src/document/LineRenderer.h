@@ -39,7 +39,7 @@ public:
     static int LineStartKind(QByteArrayView line);
 
     // Empties the three rule lists (layout start).
-    void ClearRules();
+    void clearRules();
     const std::vector<RuleSegment>& HorzRules() const { return horz_; }
     const std::vector<RuleSegment>& VertRules() const { return vert_; }
     const std::vector<RuleSegment>& ExtraRules() const { return extra_; }

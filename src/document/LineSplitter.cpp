@@ -54,7 +54,7 @@ void LineSplitter::finish() {
     }
 }
 
-QByteArrayList SplitLines(QByteArrayView text) {
+QByteArrayList splitLines(QByteArrayView text) {
     QByteArrayList lines;
     LineSplitter splitter(lines);
     splitter.feed(text);

@@ -29,4 +29,4 @@ private:
 };
 
 // The lines of a whole text.
-QByteArrayList SplitLines(QByteArrayView text);
+QByteArrayList splitLines(QByteArrayView text);

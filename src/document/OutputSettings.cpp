@@ -2,6 +2,6 @@
 
 TOutputSettings OutputSettings;
 
-void ResetOutputSettings() {
+void resetOutputSettings() {
     OutputSettings = TOutputSettings{};
 }

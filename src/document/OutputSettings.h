@@ -37,4 +37,4 @@ struct TOutputSettings {
 extern TOutputSettings OutputSettings;
 
 // Sets every field of OutputSettings to its default.
-void ResetOutputSettings();
+void resetOutputSettings();

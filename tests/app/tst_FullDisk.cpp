@@ -112,12 +112,7 @@ private slots:
                            .arg(QString::fromLocal8Bit(mount.readAllStandardError()).trimmed());
             return;
         }
-        noCups_ = cups_test::unavailableReason();
-        if (noCups_.isEmpty()) {
-            cups_ = std::make_unique<cups_test::Scheduler>();
-            if (!cups_->start())
-                noCups_ = QStringLiteral("the test print scheduler did not start");
-        }
+        noCups_ = cups_test::startForTests(cups_);
     }
     void cleanupTestCase() {
         cups_.reset();

@@ -94,7 +94,7 @@ private slots:
         QVERIFY(dir_.isValid() && settingsDir_.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
     }
-    void init() { ResetOutputSettings(); }
+    void init() { resetOutputSettings(); }
 
     void reloadAfterRewriteRenameAndDelete() {
         const QString file = path(QStringLiteral("report.txt"));

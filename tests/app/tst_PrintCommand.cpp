@@ -47,15 +47,11 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("first page\n<Page-End>\nsecond page\n<Page-End>\nthird page\n");
         file.close();
-        noCups_ = cups_test::unavailableReason();
-        if (!noCups_.isEmpty())
-            return;
-        cups_ = std::make_unique<cups_test::Scheduler>();
-        if (!cups_->start() ||
-            !cups_->addQueue(RefusingQueue,
-                             QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")) ||
-            !cups_test::runQuietly("cupsreject", {RefusingQueue}))
-            noCups_ = QStringLiteral("the test print scheduler did not start");
+        noCups_ = cups_test::startForTests(cups_, [](cups_test::Scheduler& cups) {
+            return cups.addQueue(RefusingQueue,
+                                 QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")) &&
+                   cups_test::runQuietly("cupsreject", {RefusingQueue});
+        });
     }
     void cleanupTestCase() { cups_.reset(); }
 

@@ -11,7 +11,7 @@
 
 #include "app/QtTranslations.h"
 
-class tst_QtTranslations : public QObject {
+class TestQtTranslations : public QObject {
     Q_OBJECT
 
 private slots:
@@ -37,5 +37,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_QtTranslations)
+QTEST_MAIN(TestQtTranslations)
 #include "tst_QtTranslations.moc"

@@ -32,7 +32,7 @@ private slots:
     void splits() {
         QFETCH(QByteArray, text);
         QFETCH(QByteArrayList, lines);
-        QCOMPARE(SplitLines(text), lines);
+        QCOMPARE(splitLines(text), lines);
     }
 
     void piecesGiveTheSameLinesAsTheWhole_data() { splits_data(); }

@@ -18,7 +18,7 @@ private slots:
         OutputSettings.FontSize = {1, 2, 3};
         OutputSettings.PreviewZoomText = "250";
         OutputSettings.LinePitchFactor = 2.0;
-        ResetOutputSettings();
+        resetOutputSettings();
 
         const TOutputSettings& s = OutputSettings;
         QCOMPARE(s.FrameColor, 0u);

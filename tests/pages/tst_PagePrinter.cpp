@@ -75,16 +75,12 @@ class TestPagePrinter : public QObject {
 private slots:
     void initTestCase() {
         font_substitution::install();
-        noCups_ = cups_test::unavailableReason();
+        noCups_ = cups_test::startForTests(cups_, [](cups_test::Scheduler& cups) {
+            return cups.addQueue(
+                OffsetsQueue, QStringLiteral(FOLIOSCOPE_SOURCE_DIR "/tests/pages/offsets-600.ppd"));
+        });
         if (!noCups_.isEmpty())
             return;
-        cups_ = std::make_unique<cups_test::Scheduler>();
-        if (!cups_->start() ||
-            !cups_->addQueue(OffsetsQueue, QStringLiteral(FOLIOSCOPE_SOURCE_DIR
-                                                          "/tests/pages/offsets-600.ppd"))) {
-            noCups_ = QStringLiteral("the test print scheduler did not start");
-            return;
-        }
         QTRY_VERIFY_WITH_TIMEOUT(!QPrinterInfo::printerInfo(OffsetsQueue).isNull(), 15000);
     }
     void cleanupTestCase() {

@@ -6,11 +6,15 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTest>
 #include <QThread>
 #include <cups/cups.h>
+#include <functional>
+#include <memory>
 #include <unistd.h>
 
 #include "support/PdfText.h"
@@ -106,6 +110,26 @@ private:
     bool startedHere_ = false;
     QStringList added_;
 };
+
+// For a test's initTestCase: starts the scheduler into cups, lets addQueues add the test's
+// own queues, and waits until the PDF queue is this process's default printer. Returns why
+// the printing cases skip here, or empty. A default printer that does not appear fails the
+// test (the scheduler started, so the machine can print).
+inline QString startForTests(std::unique_ptr<Scheduler>& cups,
+                             const std::function<bool(Scheduler&)>& addQueues = {}) {
+    if (QString reason = unavailableReason(); !reason.isEmpty())
+        return reason;
+    cups = std::make_unique<Scheduler>();
+    if (!cups->start() || (addQueues && !addQueues(*cups)))
+        return QStringLiteral("the test print scheduler did not start");
+    if (!QTest::qWaitFor(
+            [] { return QPrinterInfo::defaultPrinterName() == QLatin1String(Scheduler::Queue); },
+            15000)) {
+        QTest::qFail("the test print queue did not become the default printer", __FILE__, __LINE__);
+        return QStringLiteral("the test print queue is not the default printer");
+    }
+    return {};
+}
 
 // Waits until no job is pending (cups-pdf writes its file before it is complete).
 inline bool waitIdle(int timeoutMs = 120000) {

@@ -35,12 +35,12 @@ bool installed(const QString& family) {
 
 } // namespace
 
-class tst_FormFontSettei : public QObject {
+class TestFormFontSettei : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase() { font_substitution::install(); }
-    void init() { ResetOutputSettings(); }
+    void init() { resetOutputSettings(); }
 
     void windowAndButtons() {
         TFormFontSettei dialog;
@@ -201,5 +201,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_FormFontSettei)
+QTEST_MAIN(TestFormFontSettei)
 #include "tst_FormFontSettei.moc"

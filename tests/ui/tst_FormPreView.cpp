@@ -90,7 +90,7 @@ QStringList errors;
 
 } // namespace
 
-class tst_FormPreView : public QObject {
+class TestFormPreView : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -114,16 +114,16 @@ private slots:
     void largeZoomPaintsOnlyWhatIsExposed();
 };
 
-void tst_FormPreView::initTestCase() {
+void TestFormPreView::initTestCase() {
     font_substitution::install();
 }
 
-void tst_FormPreView::init() {
-    ResetOutputSettings();
+void TestFormPreView::init() {
+    resetOutputSettings();
     errors.clear();
 }
 
-void tst_FormPreView::controlsAndCaption() {
+void TestFormPreView::controlsAndCaption() {
     TFormPreView window;
     QCOMPARE(window.windowTitle(), QStringLiteral("印刷プレビュー"));
     QCOMPARE(window.DataKind, 1);
@@ -172,7 +172,7 @@ void tst_FormPreView::controlsAndCaption() {
     preview->PopupMenu1->close();
 }
 
-void tst_FormPreView::onePageDocument() {
+void TestFormPreView::onePageDocument() {
     Preview preview(1);
     QCOMPARE(preview->PrintPreview1.PageCount(), 1);
     QCOMPARE(preview->LabelTotalPage->text(), QStringLiteral("/1"));
@@ -187,7 +187,7 @@ void tst_FormPreView::onePageDocument() {
     QVERIFY(preview.showsPage(1));
 }
 
-void tst_FormPreView::navigationThroughTwelvePages() {
+void TestFormPreView::navigationThroughTwelvePages() {
     Preview preview(12);
     QCOMPARE(preview->PrintPreview1.PageCount(), 12);
     QCOMPARE(preview->LabelTotalPage->text(), QStringLiteral("/12"));
@@ -231,7 +231,7 @@ void tst_FormPreView::navigationThroughTwelvePages() {
     QVERIFY(preview->isVisible());
 }
 
-void tst_FormPreView::keysWhileTypingInThePageBox() {
+void TestFormPreView::keysWhileTypingInThePageBox() {
     Preview preview(12);
     preview->EditBoxPage->setFocus();
     QTest::keyClicks(preview->EditBoxPage, "7");
@@ -247,7 +247,7 @@ void tst_FormPreView::keysWhileTypingInThePageBox() {
     QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("100"));
 }
 
-void tst_FormPreView::pageBox_data() {
+void TestFormPreView::pageBox_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("page");
     QTest::newRow("zero") << "0" << 1;
@@ -262,7 +262,7 @@ void tst_FormPreView::pageBox_data() {
     QTest::newRow("full-width minus") << u"－３"_qs << 1;
 }
 
-void tst_FormPreView::pageBox() {
+void TestFormPreView::pageBox() {
     QFETCH(QString, typed);
     QFETCH(int, page);
     Preview preview(12);
@@ -274,7 +274,7 @@ void tst_FormPreView::pageBox() {
     QVERIFY(preview->isVisible()); // Enter pressed no button
 }
 
-void tst_FormPreView::zoomBox_data() {
+void TestFormPreView::zoomBox_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<double>("percent");
     QTest::newRow("below the minimum") << "5" << 20.0;
@@ -288,7 +288,7 @@ void tst_FormPreView::zoomBox_data() {
     QTest::newRow("full-width below the minimum") << u"\u3000５"_qs << 20.0;
 }
 
-void tst_FormPreView::zoomBox() {
+void TestFormPreView::zoomBox() {
     QFETCH(QString, typed);
     QFETCH(double, percent);
     Preview preview(3);
@@ -301,7 +301,7 @@ void tst_FormPreView::zoomBox() {
     QVERIFY(preview->isVisible());
 }
 
-void tst_FormPreView::arrowsAndReset() {
+void TestFormPreView::arrowsAndReset() {
     Preview preview(2);
     QToolButton* up = preview->UpDownBairitu->upButton();
     QToolButton* down = preview->UpDownBairitu->downButton();
@@ -341,7 +341,7 @@ void tst_FormPreView::arrowsAndReset() {
     QCOMPARE(preview->Zoom, 0.8);
 }
 
-void tst_FormPreView::wheelScrollsByNotches() {
+void TestFormPreView::wheelScrollsByNotches() {
     Preview preview(2);
     preview.typeInto(preview->EditBoxBairitu, "300");
     QVERIFY(preview.vertical()->maximum() > 100);
@@ -371,7 +371,7 @@ void tst_FormPreView::wheelScrollsByNotches() {
     QVERIFY(preview.showsPage(1));
 }
 
-void tst_FormPreView::ctrlWheelZooms() {
+void TestFormPreView::ctrlWheelZooms() {
     Preview preview(2);
     preview.wheel(120, Qt::ControlModifier);
     QCOMPARE(preview->EditBoxBairitu->text(), QStringLiteral("110"));
@@ -385,7 +385,7 @@ void tst_FormPreView::ctrlWheelZooms() {
     QCOMPARE(preview.vertical()->value(), 0);
 }
 
-void tst_FormPreView::scrollRules() {
+void TestFormPreView::scrollRules() {
     Preview preview(3);
     preview.typeInto(preview->EditBoxBairitu, "300");
     preview.vertical()->setValue(400);
@@ -406,7 +406,7 @@ void tst_FormPreView::scrollRules() {
     QVERIFY(preview.showsPage(2));
 }
 
-void tst_FormPreView::zoomCarriedToNextPreview() {
+void TestFormPreView::zoomCarriedToNextPreview() {
     {
         Preview first(1);
         QCOMPARE(first->EditBoxBairitu->text(), QStringLiteral("100"));
@@ -426,7 +426,7 @@ void tst_FormPreView::zoomCarriedToNextPreview() {
     QCOMPARE(OutputSettings.PreviewZoomText.bytes(), QByteArray("12345678"));
 }
 
-void tst_FormPreView::relayoutWithFewerPagesClamps() {
+void TestFormPreView::relayoutWithFewerPagesClamps() {
     Preview preview(12);
     preview.key(Qt::Key_End);
     QVERIFY(preview.showsPage(12));
@@ -441,7 +441,7 @@ void tst_FormPreView::relayoutWithFewerPagesClamps() {
     QVERIFY(preview.showsPage(5));
 }
 
-void tst_FormPreView::layoutErrorKeepsPagesRecorded() {
+void TestFormPreView::layoutErrorKeepsPagesRecorded() {
     // The fraction tag on the last line but one lacks its operand lines.
     QByteArrayList broken = pagedLines(3);
     broken << "<Page-End>" << cp932::encode(QStringLiteral("<分数式>")) << "upper";
@@ -469,7 +469,7 @@ void tst_FormPreView::layoutErrorKeepsPagesRecorded() {
     QCOMPARE(window.CurrentPage, 2);
 }
 
-void tst_FormPreView::windowWithoutLines() {
+void TestFormPreView::windowWithoutLines() {
     OutputSettings.DecorationFontName = QStringLiteral("ＭＳ ゴシック");
     OutputSettings.DecorationFontSize = 12;
     TFormPreView window;
@@ -486,7 +486,7 @@ void tst_FormPreView::windowWithoutLines() {
     QVERIFY(errors.isEmpty());
 }
 
-void tst_FormPreView::largeZoomPaintsOnlyWhatIsExposed() {
+void TestFormPreView::largeZoomPaintsOnlyWhatIsExposed() {
     Preview preview(1);
     preview.typeInto(preview->EditBoxBairitu, "5000");
     const QSize size = preview->Image1->size();
@@ -505,7 +505,7 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     Application app(argc, argv);
     app.ReportError = [](const QString& message) { errors << message; };
-    tst_FormPreView test;
+    TestFormPreView test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

@@ -7,7 +7,6 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -62,7 +61,7 @@ int newJob(const QList<int>& before) {
 
 } // namespace
 
-class tst_FormPreViewPrint : public QObject {
+class TestFormPreViewPrint : public QObject {
     Q_OBJECT
     std::unique_ptr<cups_test::Scheduler> cups_;
     QString noCups_;
@@ -70,15 +69,7 @@ class tst_FormPreViewPrint : public QObject {
 private slots:
     void initTestCase() {
         font_substitution::install();
-        noCups_ = cups_test::unavailableReason();
-        if (noCups_.isEmpty()) {
-            cups_ = std::make_unique<cups_test::Scheduler>();
-            if (!cups_->start())
-                noCups_ = QStringLiteral("the test print scheduler did not start");
-            else
-                QTRY_COMPARE_WITH_TIMEOUT(QPrinterInfo::defaultPrinterName(),
-                                          QString(cups_test::Scheduler::Queue), 15000);
-        }
+        noCups_ = cups_test::startForTests(cups_);
     }
     void init() {
         errors.clear();
@@ -341,7 +332,7 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     Application app(argc, argv);
     app.ReportError = [](const QString& message) { errors << message; };
-    tst_FormPreViewPrint test;
+    TestFormPreViewPrint test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

@@ -20,7 +20,7 @@
 #include "ui/FormRegDatInjiSettei.h"
 #include "ui/RangeUpDown.h"
 
-class tst_FormRegDatInjiSettei : public QObject {
+class TestFormRegDatInjiSettei : public QObject {
     Q_OBJECT
 
     static void click(QWidget* widget) {
@@ -29,7 +29,7 @@ class tst_FormRegDatInjiSettei : public QObject {
 
 private slots:
     void initTestCase() { font_substitution::install(); }
-    void init() { ResetOutputSettings(); }
+    void init() { resetOutputSettings(); }
 
     void windowAndRows() {
         TFormRegDatInjiSettei dialog;
@@ -261,5 +261,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_FormRegDatInjiSettei)
+QTEST_MAIN(TestFormRegDatInjiSettei)
 #include "tst_FormRegDatInjiSettei.moc"

@@ -7,7 +7,7 @@
 #include "pages/PrintPreview.h"
 #include "ui/PageImage.h"
 
-class tst_PageImage : public QObject {
+class TestPageImage : public QObject {
     Q_OBJECT
 private slots:
     void sizeFollowsPhysicalSizeAndZoom();
@@ -17,7 +17,7 @@ private slots:
     void exposedPartMatchesWholePicture();
 };
 
-void tst_PageImage::sizeFollowsPhysicalSizeAndZoom() {
+void TestPageImage::sizeFollowsPhysicalSizeAndZoom() {
     const TPrinterInfo a4 = TPrinterInfo::forPaper(QSizeF(210, 297), 600);
     // (4961 + 50) dots = 21213 hundredths of a mm = 802 pixels at 96 dpi; 100 % shows 0.8 of it.
     QCOMPARE(PageImage::pictureSize(a4, 0.8, 96, 96), QSize(642, 905));
@@ -30,7 +30,7 @@ void tst_PageImage::sizeFollowsPhysicalSizeAndZoom() {
     QCOMPARE(PageImage::pictureSize(small, 0, 96, 96), QSize());
 }
 
-void tst_PageImage::hugeZoomIsBounded() {
+void TestPageImage::hugeZoomIsBounded() {
     const TPrinterInfo a4 = TPrinterInfo::forPaper(QSizeF(210, 297), 600);
     const QSize size = PageImage::pictureSize(a4, 1e300 / 125, 96, 96);
     QCOMPARE(size.height(), PageImage::MaximumSide);
@@ -58,7 +58,7 @@ struct Fixture {
 
 } // namespace
 
-void tst_PageImage::paintsShadowSheetAndPage() {
+void TestPageImage::paintsShadowSheetAndPage() {
     Fixture f;
     const PageImage picture = f.picture(false);
     QCOMPARE(picture.size(), QSize(150, 250));
@@ -73,7 +73,7 @@ void tst_PageImage::paintsShadowSheetAndPage() {
     QCOMPARE(image.pixelColor(10, 50), QColor(Qt::white)); // no printable-area outline
 }
 
-void tst_PageImage::printableAreaOutline() {
+void TestPageImage::printableAreaOutline() {
     Fixture f;
     const QImage image = f.picture(true).toImage();
     // A dotted outline from (10, 10) to (89, 189): some of its pixels are black, none outside.
@@ -85,7 +85,7 @@ void tst_PageImage::printableAreaOutline() {
     QCOMPARE(image.pixelColor(11, 50), QColor(Qt::white));
 }
 
-void tst_PageImage::exposedPartMatchesWholePicture() {
+void TestPageImage::exposedPartMatchesWholePicture() {
     Fixture f;
     const PageImage picture = f.picture(true);
     const QImage whole = picture.toImage();
@@ -100,5 +100,5 @@ void tst_PageImage::exposedPartMatchesWholePicture() {
     QCOMPARE(partial.pixelColor(20, 20).alpha(), 0); // nothing painted outside the part
 }
 
-QTEST_MAIN(tst_PageImage)
+QTEST_MAIN(TestPageImage)
 #include "tst_PageImage.moc"

@@ -131,7 +131,7 @@ void answerFontDialog(const QFont& font) {
 
 } // namespace
 
-class tst_PreviewSettings : public QObject {
+class TestPreviewSettings : public QObject {
     Q_OBJECT
 
 private slots:
@@ -142,7 +142,7 @@ private slots:
         current_printer::replace(std::move(printer));
     }
     void init() {
-        ResetOutputSettings();
+        resetOutputSettings();
         errors.clear();
     }
     void cleanup() { QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n'))); }
@@ -222,7 +222,7 @@ private slots:
         const QStringList expected = texts(plain->PrintPreview1.GetPage(0));
         QVERIFY(!expected.isEmpty());
 
-        ResetOutputSettings();
+        resetOutputSettings();
         Preview preview(bodyLines(30));
         runFonts(preview, [](TFormFontSettei& dialog) {
             QFont effects(QStringLiteral("IPAGothic"), 9);
@@ -337,7 +337,7 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     Application app(argc, argv);
     app.ReportError = [](const QString& message) { errors << message; };
-    tst_PreviewSettings test;
+    TestPreviewSettings test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

@@ -23,7 +23,7 @@ class TestPreviewStatusLine : public QObject {
 private slots:
     void initTestCase() {
         font_substitution::install();
-        ResetOutputSettings();
+        resetOutputSettings();
     }
 
     void previewTellsMissingFiguresAndEncoding() {

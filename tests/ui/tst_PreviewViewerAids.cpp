@@ -3,8 +3,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -83,11 +83,11 @@ bool isFit(TFormPreView& w, bool width, int percent) {
 
 } // namespace
 
-class tst_PreviewViewerAids : public QObject {
+class TestPreviewViewerAids : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { font_substitution::install(); }
-    void init() { ResetOutputSettings(); }
+    void init() { resetOutputSettings(); }
 
     // A fresh window has the keyboard on the page: Down scrolls, Space presses no button.
     void keyboardStartsOnThePage() {
@@ -408,5 +408,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_PreviewViewerAids)
+QTEST_MAIN(TestPreviewViewerAids)
 #include "tst_PreviewViewerAids.moc"
