@@ -134,7 +134,13 @@ void TFormPreView::createControls() {
     Panel1 = new QWidget(this);
     Panel1->setFixedHeight(73);
     layout->addWidget(Panel1);
+    createToolbar();
+    createPageArea(layout);
+    createPopupMenu();
+    connectControls();
+}
 
+void TFormPreView::createToolbar() {
     BitBtnReturn = bitmapButton(Panel1, {15, 3, 81, 25}, "return", QStringLiteral("戻る"));
     BitBtnPrintOut =
         bitmapButton(Panel1, {105, 31, 81, 25}, nullptr, QStringLiteral("印字出力..."));
@@ -158,7 +164,7 @@ void TFormPreView::createControls() {
     EditBoxPage->setGeometry(60, 20, 27, 20);
     LabelTotalPage = new QLabel(GroupBox1);
     LabelTotalPage->setGeometry(88, 23, 28, 12);
-    QFont bold = windowFont;
+    QFont bold = font();
     bold.setBold(true);
     LabelTotalPage->setFont(bold);
     BitBtnNextPage =
@@ -176,7 +182,9 @@ void TFormPreView::createControls() {
     UpDownBairitu->setGeometry(59, 20, 15, 20);
 
     BitBtnHelp = bitmapButton(Panel1, {651, 26, 41, 25}, "help");
+}
 
+void TFormPreView::createPageArea(QVBoxLayout* layout) {
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setFocusPolicy(Qt::NoFocus); // it takes no keys: they are the window's
     ScrollBox1->setBackgroundRole(QPalette::Button);
@@ -195,7 +203,9 @@ void TFormPreView::createControls() {
     layout->addWidget(ScrollBox1, 1);
     StatusLine = new PreviewStatusLine(this);
     layout->addWidget(StatusLine);
+}
 
+void TFormPreView::createPopupMenu() {
     PopupMenu1 = new QMenu(this);
     N1 = PopupMenu1->addAction(QStringLiteral("表示倍率リセット"));
     PopupMenu1->addSeparator();
@@ -207,7 +217,9 @@ void TFormPreView::createControls() {
         connect(w, &QWidget::customContextMenuRequested, this,
                 [this, w](const QPoint& pos) { showPopupMenu(w, pos); });
     }
+}
 
+void TFormPreView::connectControls() {
     connect(BitBtnReturn, &QPushButton::clicked, this, &TFormPreView::BitBtnReturnClick);
     connect(BitBtnPrintOut, &QPushButton::clicked, this, &TFormPreView::BitBtnPrintOutClick);
     connect(BitBtnPdfOut, &QPushButton::clicked, this, &TFormPreView::BitBtnPdfOutClick);

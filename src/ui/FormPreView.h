@@ -38,6 +38,7 @@ class QPrintDialog;
 class QPushButton;
 class QScrollArea;
 class UpDownButtons;
+class QVBoxLayout;
 
 class TFormPreView : public QDialog {
     Q_OBJECT
@@ -165,6 +166,10 @@ protected:
 
 private:
     void createControls();
+    void createToolbar();
+    void createPageArea(QVBoxLayout* layout);
+    void createPopupMenu();
+    void connectControls();
     void FormShow();
     void FormClose();
     // The window's view of key presses before the focused control gets them.
