@@ -40,6 +40,15 @@ class TestPrintCommand : public QObject {
     QTemporaryDir dir_;
     QString input_;
 
+    // Runs --print with arguments and waits until the scheduler has done its job (job: its id).
+    void printJob(const QStringList& arguments, int& job) {
+        const ToolRun run = runTool(arguments);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        job = jobOf(run);
+        QVERIFY2(job > 0, qPrintable(run.out));
+        QVERIFY(cups_test::waitIdle());
+    }
+
 private slots:
     void initTestCase() {
         input_ = dir_.filePath("three.txt");
@@ -121,12 +130,10 @@ private slots:
     // on the queue's paper at the queue's resolution (300 dpi).
     void printsARangeOnTheDefaultQueue() {
         REQUIRE_CUPS();
-        const ToolRun run =
-            runTool({"--print", "--from", "2", "--to", "3", "--copies", "3", "--frame", input_});
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        const int job = jobOf(run);
-        QVERIFY2(job > 0, qPrintable(run.out));
-        QVERIFY(cups_test::waitIdle());
+        int job = 0;
+        printJob({"--print", "--from", "2", "--to", "3", "--copies", "3", "--frame", input_}, job);
+        if (QTest::currentTestFailed())
+            return;
         const auto attributes = cups_test::jobAttributes(job);
         QCOMPARE(attributes.name, QStringLiteral("Input/OutPut DATA"));
         QCOMPARE(attributes.copies, 3);
@@ -173,11 +180,10 @@ private slots:
     // pages are landscape in the file itself.
     void landscapeJobAsTheQueueSeesIt() {
         REQUIRE_CUPS();
-        const ToolRun run = runTool({"--print", "--landscape", "--to", "1", input_});
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        const int job = jobOf(run);
-        QVERIFY2(job > 0, qPrintable(run.out));
-        QVERIFY(cups_test::waitIdle());
+        int job = 0;
+        printJob({"--print", "--landscape", "--to", "1", input_}, job);
+        if (QTest::currentTestFailed())
+            return;
         const auto attributes = cups_test::jobAttributes(job);
         QCOMPARE(attributes.name, QStringLiteral("Input/OutPut DATA"));
         QCOMPARE(attributes.documentName, QStringLiteral("Input/OutPut DATA"));
