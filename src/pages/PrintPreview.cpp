@@ -6,6 +6,7 @@ void TPrintPreview::BeginDoc() {
     if (printing_)
         throw EPrintPreviewError(pages_errors::BeginDocAlreadyPrinting);
     pages_.clear();
+    outline_.clear();
     ++documents_;
     printing_ = true;
     try {

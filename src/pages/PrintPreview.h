@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "pages/PageOutline.h"
 #include "pages/PageRecording.h"
 #include "pages/PrinterInfo.h"
 #include "pages/RecordingCanvas.h"
@@ -49,10 +50,15 @@ public:
     // know by it that the pages they saw are gone.
     unsigned DocumentNumber() const { return documents_; }
 
+    // The outline collected by the layout that recorded these pages; BeginDoc clears it.
+    const PageOutline& outline() const { return outline_; }
+    void setOutline(PageOutline outline) { outline_ = std::move(outline); }
+
 private:
     TPrinterInfo reference_ = TPrinterInfo::forPaper(QSizeF(210, 297), 600);
     bool printing_ = false;
     unsigned documents_ = 0;
     std::vector<std::unique_ptr<PageRecording>> pages_;
     std::unique_ptr<RecordingCanvas> canvas_;
+    PageOutline outline_;
 };
