@@ -53,161 +53,204 @@ bool spanAt(QByteArrayView line, qsizetype at) {
     return true;
 }
 
+// One call of NextRun: the run being built and what the scan has seen of it so far. Each step
+// looks at the byte at pos, takes what belongs to the run and says whether the run goes on.
+class RunScan {
+public:
+    RunScan(QByteArrayView line, int& pos)
+        : line_(line), pos_(pos), length_(int(line.size())), visible_(length_ == 0) {}
+
+    Run scan() {
+        while (pos_ <= length_) {
+            const unsigned char c = at(pos_);
+            const Step step = cp932::isLeadByte(c) ? doubleByte(c) : singleByte(c);
+            if (step == Stop)
+                break;
+        }
+        run_.endOfLine = pos_ > length_;
+        if (!visible_)
+            run_.text.clear();
+        return run_;
+    }
+
+private:
+    enum Step { Continue, Stop };
+
+    // Byte at a 1-based position, 0 past the end.
+    unsigned char at(int p) const {
+        return p >= 1 && p <= length_ ? static_cast<unsigned char>(line_[p - 1]) : 0;
+    }
+
+    // Adds bytes or a byte to the run and moves pos on by advance.
+    Step take(QByteArrayView bytes, int advance) {
+        run_.text += bytes;
+        pos_ += advance;
+        return Continue;
+    }
+    Step take(char byte, int advance) {
+        run_.text += byte;
+        pos_ += advance;
+        return Continue;
+    }
+
+    // A double-byte character: a box mark ends the run, the rules make or end a rule run.
+    Step doubleByte(unsigned char c) {
+        // A lead byte at the very end is taken with a missing trail byte: its one byte goes
+        // into the run and pos moves past the end.
+        const bool complete = pos_ < length_;
+        const quint16 code = complete ? quint16((c << 8) | at(pos_ + 1)) : quint16(c << 8);
+        const QByteArrayView bytes = line_.sliced(pos_ - 1, complete ? 2 : 1);
+        if (complete) {
+            if (const int kind = boxMarkKind(code); kind >= 0)
+                return boxMark(kind);
+            if (code == lightHorizontal || code == lightVertical)
+                return lightRule(code);
+            if (code == heavyHorizontal)
+                return heavyRule(bytes);
+        }
+        // Any other double-byte character; the row of 0x81 (full-width space, punctuation,
+        // symbols) alone does not make a run visible.
+        if (c != 0x81)
+            visible_ = true;
+        if (run_.kind == RunRule)
+            return Stop;
+        return take(bytes, 2);
+    }
+
+    // A box mark ends the run, which takes its kind; the mark leaves a blank double cell.
+    Step boxMark(int kind) {
+        take(fullWidthSpace, 2);
+        run_.kind = kind;
+        return Stop;
+    }
+
+    // "─" and "│" leave a blank double cell; "│" ends a rule run.
+    Step lightRule(quint16 code) {
+        if (code == lightVertical && run_.kind == RunRule)
+            return Stop;
+        return take(fullWidthSpace, 2);
+    }
+
+    // "━" starts a rule run at the start of a run and ends any other run.
+    Step heavyRule(QByteArrayView bytes) {
+        visible_ = true;
+        if (run_.text.isEmpty()) {
+            run_.kind = RunRule;
+        } else if (run_.kind != RunRule) {
+            return Stop;
+        }
+        return take(bytes, 2);
+    }
+
+    Step singleByte(unsigned char c) {
+        if (c != ' ')
+            visible_ = true;
+        const unsigned char next = at(pos_ + 1);
+        if (c == '!' || c == '^' || c == '?' || c == '"')
+            return scriptMark(c, next);
+        if (run_.kind == RunRule)
+            return Stop;
+        if (next == c && (c == '$' || c == '<' || c == '>'))
+            return take(char(c), 2);
+        if (c == ' ')
+            return space();
+        return textOrTag(c, next);
+    }
+
+    // The marks of superscripts and subscripts: "^" and "!" run to the next space, a double
+    // quote and "?" to the next mark; a doubled mark is the character itself.
+    Step scriptMark(unsigned char c, unsigned char next) {
+        if (run_.kind == RunRule)
+            return Stop;
+        if (next == c && c != '!')
+            return take(char(c), 2);
+        if (!run_.text.isEmpty()) {
+            // A closing "?" or double quote of a super- or subscript is consumed; "!" and
+            // "^" stay to open the next run.
+            if ((c == '?' || c == '"') && isSuperOrSub(run_.kind))
+                pos_ += 1;
+            return Stop;
+        }
+        switch (c) {
+        case '!':
+            run_.kind = RunSubscript;
+            toSpace_ = true;
+            break;
+        case '^':
+            run_.kind = RunSuperscript;
+            toSpace_ = true;
+            break;
+        case '?':
+            run_.kind = RunSubscript;
+            break;
+        default:
+            run_.kind = RunSuperscript;
+            break;
+        }
+        pos_ += 1;
+        return Continue;
+    }
+
+    Step space() {
+        if (toSpace_ && isSuperOrSub(run_.kind) && !run_.text.isEmpty()) {
+            // The space that ends a "^" or "!" run is swallowed.
+            pos_ += 1;
+            return Stop;
+        }
+        return take(" ", 1);
+    }
+
+    // Plain text, and the in-line tags that end a run: a "<" starts a new run, and the
+    // "'>" of a quoted tag or the ">" of a SPAN tag ends it with the tag's kind.
+    Step textOrTag(unsigned char c, unsigned char next) {
+        if (c == '<') {
+            if (!run_.text.isEmpty())
+                return Stop;
+            if (pos_ < length_) {
+                quotedTag_ = next == '\'';
+                spanOpen_ = spanAt(line_, pos_); // the four bytes after "<"
+                spanClose_ = next == '/' && spanAt(line_, pos_ + 1);
+            }
+        }
+        take(char(c), 1);
+        if (c == '>' && pos_ > 2) {
+            if (const int kind = tagKind(); kind >= 0) {
+                run_.kind = kind;
+                return Stop;
+            }
+        }
+        return Continue;
+    }
+
+    // The kind of the tag that the ">" just taken closes, -1 if none.
+    int tagKind() const {
+        if (at(pos_ - 2) == '\'') {
+            if (quotedTag_)
+                return RunQuotedTag;
+            if (spanOpen_)
+                return RunSpanOpen;
+            return -1;
+        }
+        if (spanOpen_)
+            return RunSpanOpen;
+        if (spanClose_)
+            return RunSpanClose;
+        return -1;
+    }
+
+    QByteArrayView line_;
+    int& pos_;
+    const int length_;
+    Run run_;
+    bool visible_;
+    bool toSpace_ = false;
+    bool quotedTag_ = false;
+    bool spanOpen_ = false;
+    bool spanClose_ = false;
+};
+
 } // namespace
 
 Run NextRun(QByteArrayView line, int& pos) {
-    Run run;
-    const int length = int(line.size());
-    bool visible = length == 0;
-    bool toSpace = false;
-    bool quotedTag = false;
-    bool spanOpen = false;
-    bool spanClose = false;
-    // Byte at a 1-based position, 0 past the end.
-    const auto at = [&](int p) -> unsigned char {
-        return p >= 1 && p <= length ? static_cast<unsigned char>(line[p - 1]) : 0;
-    };
-
-    while (pos <= length) {
-        const unsigned char c = at(pos);
-        if (cp932::isLeadByte(c)) {
-            // A lead byte at the very end is taken with a missing trail byte: its one byte
-            // goes into the run and pos moves past the end.
-            const bool complete = pos < length;
-            const quint16 code = complete ? quint16((c << 8) | at(pos + 1)) : quint16(c << 8);
-            const QByteArrayView bytes = line.sliced(pos - 1, complete ? 2 : 1);
-            if (const int kind = complete ? boxMarkKind(code) : -1; kind >= 0) {
-                run.text += fullWidthSpace;
-                run.kind = kind;
-                pos += 2;
-                break;
-            }
-            if (complete && code == lightHorizontal) {
-                run.text += fullWidthSpace;
-                pos += 2;
-                continue;
-            }
-            if (complete && code == lightVertical) {
-                if (run.kind == RunRule)
-                    break;
-                run.text += fullWidthSpace;
-                pos += 2;
-                continue;
-            }
-            if (complete && code == heavyHorizontal) {
-                visible = true;
-                if (run.text.isEmpty()) {
-                    run.kind = RunRule;
-                } else if (run.kind != RunRule) {
-                    break;
-                }
-                run.text += bytes;
-                pos += 2;
-                continue;
-            }
-            // Any other double-byte character; the row of 0x81 (full-width space, punctuation,
-            // symbols) alone does not make a run visible.
-            if (c != 0x81)
-                visible = true;
-            if (run.kind == RunRule)
-                break;
-            run.text += bytes;
-            pos += 2;
-            continue;
-        }
-
-        if (c != ' ')
-            visible = true;
-        const unsigned char next = at(pos + 1);
-
-        if (c == '!' || c == '^' || c == '?' || c == '"') {
-            if (run.kind == RunRule)
-                break;
-            if (next == c && c != '!') {
-                // Doubled mark: the mark character itself.
-                run.text += char(c);
-                pos += 2;
-                continue;
-            }
-            if (!run.text.isEmpty()) {
-                // A closing "?" or double quote of a super- or subscript is consumed; "!" and
-                // "^" stay to open the next run.
-                if ((c == '?' || c == '"') && isSuperOrSub(run.kind))
-                    pos += 1;
-                break;
-            }
-            switch (c) {
-            case '!':
-                run.kind = RunSubscript;
-                toSpace = true;
-                break;
-            case '^':
-                run.kind = RunSuperscript;
-                toSpace = true;
-                break;
-            case '?':
-                run.kind = RunSubscript;
-                break;
-            default:
-                run.kind = RunSuperscript;
-                break;
-            }
-            pos += 1;
-            continue;
-        }
-
-        if (run.kind == RunRule)
-            break;
-        if (next == c && (c == '$' || c == '<' || c == '>')) {
-            run.text += char(c);
-            pos += 2;
-            continue;
-        }
-        if (c == ' ') {
-            if (toSpace && isSuperOrSub(run.kind)) {
-                if (!run.text.isEmpty()) {
-                    // The space that ends a "^" or "!" run is swallowed.
-                    pos += 1;
-                    break;
-                }
-            }
-            run.text += ' ';
-            pos += 1;
-            continue;
-        }
-        if (c == '<') {
-            if (!run.text.isEmpty())
-                break;
-            if (pos < length) {
-                quotedTag = next == '\'';
-                spanOpen = spanAt(line, pos); // the four bytes after "<"
-                spanClose = next == '/' && spanAt(line, pos + 1);
-            }
-        }
-        run.text += char(c);
-        if (c == '>' && pos > 1) {
-            int kind = -1;
-            if (at(pos - 1) == '\'') {
-                if (quotedTag)
-                    kind = RunQuotedTag;
-                else if (spanOpen)
-                    kind = RunSpanOpen;
-            } else if (spanOpen) {
-                kind = RunSpanOpen;
-            } else if (spanClose) {
-                kind = RunSpanClose;
-            }
-            if (kind >= 0) {
-                run.kind = kind;
-                pos += 1;
-                break;
-            }
-        }
-        pos += 1;
-    }
-
-    run.endOfLine = pos > length;
-    if (!visible)
-        run.text.clear();
-    return run;
+    return RunScan(line, pos).scan();
 }
