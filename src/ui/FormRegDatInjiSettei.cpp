@@ -110,18 +110,28 @@ void TFormRegDatInjiSettei::createControls() {
     setFont(pixelFont(12));
     setFixedSize(657, 821);
 
+    createButtons();
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setGeometry(40, 72, 577, 713);
+    TabSheet2 = new QWidget;
+    PageControl1->addTab(TabSheet2, QStringLiteral("印字設定(マージン他)"));
+    createFlagRows(TabSheet2);
+    createEditRows(TabSheet2);
+    createPenRow(TabSheet2);
+    createNotes(TabSheet2);
+    connectControls();
+}
+
+void TFormRegDatInjiSettei::createButtons() {
     BitBtnPreView = topButton(this, {160, 24, 89, 25}, QStringLiteral("印刷プレビュー"));
     BitBtnCancel = topButton(this, {312, 24, 80, 25}, QStringLiteral("キャンセル"));
     BitBtnHelp = topButton(this, {448, 24, 80, 25}, QStringLiteral("ヘルプ"));
     BitBtnHelp->setIcon(QIcon(QStringLiteral(":/preview/help.svg")));
     BitBtnHelp->setIconSize(QSize(16, 16));
+}
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setGeometry(40, 72, 577, 713);
-    TabSheet2 = new QWidget;
-    PageControl1->addTab(TabSheet2, QStringLiteral("印字設定(マージン他)"));
-    QWidget* sheet = TabSheet2;
-
+// The four output flags, each a row with its pair of radio buttons.
+void TFormRegDatInjiSettei::createFlagRows(QWidget* sheet) {
     struct FlagRow {
         int top;
         const char16_t* label;
@@ -139,7 +149,10 @@ void TFormRegDatInjiSettei::createControls() {
         rowLabel(panel, QString::fromUtf16(row.label));
         std::tie(*row.yes, *row.no) = choicePair(panel);
     }
+}
 
+// The first page number and the six margins, each a row with its edit box and a note.
+void TFormRegDatInjiSettei::createEditRows(QWidget* sheet) {
     struct EditRow {
         int top;
         const char16_t* label;
@@ -163,8 +176,10 @@ void TFormRegDatInjiSettei::createControls() {
         small->setFixedHeight(RowHeight);
         small->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
+}
 
-    // Frame pen width and colour share one row.
+// Frame pen width and colour share one row.
+void TFormRegDatInjiSettei::createPenRow(QWidget* sheet) {
     QFrame* penRow = rowPanel(sheet, 426);
     rowLabel(penRow, QStringLiteral("  外枠の太さ　："));
     EditSen = rowEdit(penRow, 33);
@@ -182,7 +197,10 @@ void TFormRegDatInjiSettei::createControls() {
     PanelSotoIro->setCursor(Qt::PointingHandCursor);
     PanelSotoIro->installEventFilter(this);
     setSwatchColour(Qt::black);
+}
 
+// The blue notes below the rows.
+void TFormRegDatInjiSettei::createNotes(QWidget* sheet) {
     const QColor blue(0, 0, 255);
     note(sheet,
          QStringLiteral(
@@ -201,7 +219,9 @@ void TFormRegDatInjiSettei::createControls() {
          QStringLiteral(
              "本文の下端がこれからはみ出る場合は「外枠下端のマージン」を大きくしてください。"),
          82, 648, blue);
+}
 
+void TFormRegDatInjiSettei::connectControls() {
     connect(BitBtnPreView, &QPushButton::clicked, this, &TFormRegDatInjiSettei::BitBtnPreViewClick);
     connect(BitBtnCancel, &QPushButton::clicked, this, &TFormRegDatInjiSettei::BitBtnCancelClick);
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormRegDatInjiSettei::BitBtnHelpClick);

@@ -71,6 +71,12 @@ protected:
 
 private:
     void createControls();
+    void createButtons();
+    void createFlagRows(QWidget* sheet);
+    void createEditRows(QWidget* sheet);
+    void createPenRow(QWidget* sheet);
+    void createNotes(QWidget* sheet);
+    void connectControls();
     void FormShow();
     void setSwatchColour(const QColor& colour);
     std::array<QLineEdit*, 7> edits() const;
