@@ -95,6 +95,14 @@ HelpWindow::HelpWindow(QWidget* parent)
     // The tool ends with its main window, whether or not help is open.
     setAttribute(Qt::WA_QuitOnClose, false);
 
+    QPushButton* searchButton = createTabs();
+    layOutWindow();
+    connectBrowser();
+    connectLists(searchButton);
+}
+
+// The contents, index and search tabs; returns the search page's button.
+QPushButton* HelpWindow::createTabs() {
     Contents->setHeaderHidden(true);
     auto* indexPage = new QWidget;
     auto* indexLayout = new QVBoxLayout(indexPage);
@@ -113,7 +121,11 @@ HelpWindow::HelpWindow(QWidget* parent)
     Tabs->addTab(Contents, QStringLiteral("目次"));
     Tabs->addTab(indexPage, QStringLiteral("キーワード"));
     Tabs->addTab(searchPage, QStringLiteral("検索"));
+    return searchButton;
+}
 
+// Back and forward above the tabs and the browser, side by side.
+void HelpWindow::layOutWindow() {
     Browser->setOpenLinks(true);
     Browser->setOpenExternalLinks(false);
     auto* splitter = new QSplitter;
@@ -131,7 +143,10 @@ HelpWindow::HelpWindow(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);
+}
 
+// Back and forward follow the browser's history; the title and the contents follow its page.
+void HelpWindow::connectBrowser() {
     connect(BackButton, &QPushButton::clicked, Browser, &QTextBrowser::backward);
     connect(ForwardButton, &QPushButton::clicked, Browser, &QTextBrowser::forward);
     connect(Browser, &QTextBrowser::backwardAvailable, BackButton, &QWidget::setEnabled);
@@ -159,6 +174,10 @@ HelpWindow::HelpWindow(QWidget* parent)
             }
         }
     });
+}
+
+// The contents, the index (with its filter box) and the search open the page of the entry chosen.
+void HelpWindow::connectLists(QPushButton* searchButton) {
     connect(Contents, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { openLocal(item->data(0, PageRole).toString()); });
     connect(Contents, &QTreeWidget::itemClicked, this,

@@ -66,6 +66,10 @@ public:
     void runSearch();
 
 private:
+    QPushButton* createTabs();
+    void layOutWindow();
+    void connectBrowser();
+    void connectLists(QPushButton* searchButton);
     void fillContents();
     void fillIndex();
     void openLocal(const QString& local);
