@@ -23,6 +23,8 @@ packages=(
     xvfb openbox xdotool x11-utils xclip
     # package: dependencies (dpkg-shlibdeps) and the checks of scripts/package-test.sh
     dpkg-dev lintian desktop-file-utils man-db
+    # the function-length check (scripts/long-functions.py)
+    universal-ctags
     # fuzzing: libFuzzer and the sanitizer runtimes come with clang's runtime package
     clang libclang-rt-14-dev
 )
