@@ -32,7 +32,22 @@ QSize checkedSize(const QByteArray& bytes, EncodedImage::Format format) {
                                                   : jpeg_reader::check(bytes);
 }
 
-// Figures by the hash of their bytes, so that a file placed on many pages (or the same bytes
+// The interning key of a file's bytes: their size and sixteen 4 KB samples spread over them.
+// Figures with equal keys are compared whole, so the key need not cover every byte; hashing
+// every byte of the figure files cost more than checking them.
+std::size_t contentKey(const QByteArray& bytes) {
+    constexpr qsizetype sample = 4096;
+    constexpr qsizetype samples = 16;
+    if (bytes.size() <= sample * samples)
+        return qHash(bytes);
+    std::size_t key = qHash(bytes.size());
+    const qsizetype step = (bytes.size() - sample) / (samples - 1);
+    for (qsizetype i = 0; i < samples; ++i)
+        key = qHash(QByteArrayView(bytes.constData() + i * step, sample), key);
+    return key;
+}
+
+// Figures by the key of their bytes, so that a file placed on many pages (or the same bytes
 // under two names) is held once. Entries whose figure is gone are dropped as the table grows.
 class Interned {
 public:
@@ -118,7 +133,7 @@ QByteArray EncodedImage::readFile(const QString& path) {
 
 std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Format format,
                                                             QImage* decoded) {
-    const std::size_t hash = qHash(bytes);
+    const std::size_t hash = contentKey(bytes);
     if (auto known = interned().find(hash, bytes, format)) {
         // The same bytes decoded without error before and decode to the same pixels again.
         if (decoded)
@@ -136,7 +151,7 @@ std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Fo
 }
 
 EncodedImage::Checked EncodedImage::check(QByteArray bytes, Format format) {
-    const std::size_t hash = qHash(bytes);
+    const std::size_t hash = contentKey(bytes);
     const QSize size = checkedSize(bytes, format);
     return pack(std::move(bytes), format, hash, size);
 }

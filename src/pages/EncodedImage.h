@@ -42,7 +42,7 @@ public:
         bool deflated = false;
         Format format = Format::Bitmap;
         QSize pixelSize;
-        std::size_t hash = 0; // of the bytes as read
+        std::size_t hash = 0; // interning key of the bytes as read
     };
     // The bytes of the file at path; an unreadable file throws std::runtime_error with the path
     // and the system's reason. Safe on any thread.
