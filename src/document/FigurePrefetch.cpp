@@ -92,26 +92,27 @@ bool FigurePrefetch::decoded(qsizetype tagLine) const {
 }
 
 std::shared_ptr<const EncodedImage> FigurePrefetch::take(qsizetype tagLine, const QString& path) {
-    const auto it =
-        std::lower_bound(jobs_.begin(), jobs_.end(), tagLine,
-                         [](const auto& job, qsizetype line) { return job->tagLine < line; });
-    if (it == jobs_.end() || (*it)->tagLine != tagLine)
+    const auto it = jobAt(tagLine);
+    if (it == jobs_.end())
         return nullptr;
     const std::size_t index = std::size_t(it - jobs_.begin());
     scheduleUpTo(index + ahead_);
     Job& job = **it;
-    if (job.state == State::SamePath && job.path == path)
-        return fromHeld(path);
 
     std::unique_lock lock(mutex_);
     // Results of tags that the layout passed without loading them (taken as title lines, say)
     // are dropped.
     for (std::size_t i = 0; i < index; ++i)
         jobs_[i]->checked.reset();
-    if (job.state == State::Queued || job.path != path) {
+    if (job.path != path)
+        return nullptr;
+    if (job.state == State::SamePath) {
+        lock.unlock();
+        return fromHeld(path);
+    }
+    if (job.state == State::Queued) {
         // Not started: loading it here costs no more than waiting for a worker.
-        if (job.state == State::Queued)
-            job.state = State::Dropped;
+        job.state = State::Dropped;
         return nullptr;
     }
     done_.wait(lock, [&] { return job.state != State::Running; });
