@@ -39,12 +39,11 @@ void FigurePrefetch::scheduleUpTo(std::size_t last) {
         job.path = resolve_(lines_[job.tagLine + 1], job.format);
         if (job.path.isEmpty())
             continue; // a missing file: the layout notes it when it gets there
-        // A file placed again is read again only when it changed (see fromHeld).
-        if (scheduledPaths_.contains(job.path)) {
+        // A file already handed to the layout is read again only when it changed (fromHeld).
+        if (held_.contains(job.path)) {
             job.state = State::SamePath;
             continue;
         }
-        scheduledPaths_.insert(job.path);
         job.state = State::Queued;
         pool_.start([this, &job] { run(job); });
     }

@@ -12,7 +12,6 @@
 
 #include <QByteArrayList>
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QThreadPool>
 #include <condition_variable>
@@ -73,7 +72,6 @@ private:
     std::size_t scheduled_ = 0;              // jobs before this one have been looked at
     std::size_t ahead_;
     QHash<QString, Held> held_; // figures handed out, by path, for files placed again
-    QSet<QString> scheduledPaths_;
     mutable std::mutex mutex_;
     std::condition_variable done_;
     QThreadPool pool_;

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -23,18 +24,17 @@ QByteArray tag(QByteArrayView t) {
     return t.toByteArray();
 }
 
-// Runs a test's action when the layout reaches the figure-file tag at a given line, before the
-// figure is taken; the action sees how many figures the workers have decoded.
+// Runs a test's action whenever the layout reaches a figure-file tag, before the figure is
+// taken: with the figures decoded so far, the tag's line and its name line.
 class WatchedEngine : public LayoutEngine {
 public:
     using LayoutEngine::LayoutEngine;
-    qsizetype watchLine = -1;
-    std::function<void(const FigurePrefetch*)> atWatchLine;
+    std::function<void(const FigurePrefetch*, qsizetype, const QByteArray&)> beforeFigure;
 
 protected:
     void handleFigureFile() override {
-        if (LineIndex == watchLine && atWatchLine)
-            atWatchLine(prefetch_.get());
+        if (beforeFigure)
+            beforeFigure(prefetch_.get(), LineIndex, lineAt(LineIndex + 1));
         LayoutEngine::handleFigureFile();
     }
 };
@@ -166,6 +166,16 @@ private slots:
             for (int threads : {1, 3}) {
                 Layout pooled(threads);
                 pooled.settings.BitmapDrawType = drawType;
+                // With three workers every figure is taken from them (the layout waits for
+                // the first placing of each file); with one, as it comes.
+                QSet<QByteArray> seen;
+                if (threads == 3)
+                    pooled.engine.beforeFigure = [&](const FigurePrefetch* prefetch, qsizetype line,
+                                                     const QByteArray& name) {
+                        if (!name.contains("none") && !seen.contains(name))
+                            QVERIFY(waitForDecoded(prefetch, {line}));
+                        seen.insert(name);
+                    };
                 QCOMPARE(pooled.run(lines), QString());
                 QCOMPARE(pooled.pages(), serial.pages());
                 QCOMPARE(pooled.state.MissingFigures.size(), 1);
@@ -184,10 +194,11 @@ private slots:
                                       tag(tags::JpgFile), local("photo1.jpg"),
                                       tag(tags::BmpFile), local("plan2.bmp")};
         Layout l(2);
-        l.engine.watchLine = 5;
         bool laterDecoded = false;
-        l.engine.atWatchLine = [&](const FigurePrefetch* prefetch) {
-            laterDecoded = waitForDecoded(prefetch, {5, 8, 10}); // it and the two after it
+        l.engine.beforeFigure = [&](const FigurePrefetch* prefetch, qsizetype line,
+                                    const QByteArray&) {
+            if (line == 5)
+                laterDecoded = waitForDecoded(prefetch, {5, 8, 10}); // it and the two after it
         };
         const QString error = l.run(lines);
         QVERIFY(laterDecoded);
@@ -212,9 +223,9 @@ private slots:
         const QString name = QStringLiteral("changing.bmp");
         writePicture(name, QSize(30, 20), qRgb(1, 2, 3), "BMP");
         Layout l(2);
-        l.engine.watchLine = 1;
-        l.engine.atWatchLine = [&](const FigurePrefetch* prefetch) {
-            QVERIFY(waitForDecoded(prefetch, {1}));
+        l.engine.beforeFigure = [&](const FigurePrefetch* prefetch, qsizetype line,
+                                    const QByteArray&) {
+            QVERIFY(waitForDecoded(prefetch, {line}));
             if (damaged)
                 writeDamaged(name);
             else
