@@ -1,13 +1,13 @@
 #pragma once
-// Bitmap and JPEG figure files read and decoded on worker threads ahead of the layout. The
-// layout has all its lines from the start, so the figure-file tags are known before it reaches
-// them; decoding a figure (which the layout does only to find a damaged file at its own line)
-// then overlaps the layout of the text before it. Only a few figures are decoded ahead of the
-// one the layout is at, so memory stays that of a few figures.
+// Bitmap and JPEG figure files read and checked (EncodedImage::check: decoded for their
+// errors and size, packed for holding) on worker threads ahead of the layout. The layout has
+// all its lines from the start, so the figure-file tags are known before it reaches them;
+// checking a figure then overlaps the layout of the text before it. Only a few figures are in
+// work ahead of the one the layout is at, so memory stays that of a few figures.
 //
-// A figure decoded ahead is used only when its file is unchanged since it was read (same file,
-// size and times) and decoded without error; otherwise the layout loads the file itself when it
-// reaches the line, exactly as without decoding ahead, so errors, their messages and the pages
+// A figure checked ahead is used only when its file is unchanged since it was read (same file,
+// size and times) and passed the check; otherwise the layout loads the file itself when it
+// reaches the line, exactly as without the workers, so errors, their messages and the pages
 // before them are the same.
 
 #include <QByteArrayList>
