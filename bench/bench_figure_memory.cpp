@@ -16,6 +16,7 @@
 #include "pages/DecodedImageCache.h"
 #include "pages/EncodedImage.h"
 #include "pages/PrintPreview.h"
+#include "platform/AllocatorTuning.h"
 #include "platform/FontSubstitution.h"
 #include "ui/PageImage.h"
 
@@ -46,6 +47,7 @@ bool hasImage(const PageRecording& page) {
 } // namespace
 
 int main(int argc, char** argv) {
+    allocator_tuning::keepLargeBuffers(); // as the program does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

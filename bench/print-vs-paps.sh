@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Time and peak memory of printing the large benchmark report through the test print queue:
-# folioscope --print against paps | lp on the same text. Needs root (it starts the headless
-# test scheduler unless one runs) and poppler-utils.
+# folioscope --print, and --pdf into a file, against paps | lp on the same text. Needs root (it
+# starts the headless test scheduler unless one runs) and poppler-utils.
 #   bench/print-vs-paps.sh [FOLIOSCOPE_BINARY] [REPORT]     (from the repository root)
 # The queue is disabled while measuring, so jobs wait in the spool folder instead of being
 # rendered again by the PDF backend: what is measured is the time until the whole job has been
@@ -30,13 +30,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-newest_job() { ls -t /var/spool/cups/d*-001 | head -1; }
+# sed reads the whole listing: head would stop ls with SIGPIPE, which pipefail turns into an exit.
+newest_job() { ls -t /var/spool/cups/d*-001 | sed -n 1p; }
 echo "report: $report, $(wc -l <"$report") lines, $(stat -c %s "$report") bytes"
 
 /usr/bin/time -f "folioscope --print: %e s wall, %U s user, %S s sys, %M KB peak RSS" \
   "$bin" --print --printer "$queue" --frame --page-numbers "$report" >/dev/null
 spool=$(newest_job)
 echo "  job file $(stat -c %s "$spool") bytes, $(pdfinfo "$spool" | awk '/^Pages:/ {print $2}') pages"
+
+pdf_dir=$(mktemp -d)
+/usr/bin/time -f "folioscope --pdf: %e s wall, %U s user, %S s sys, %M KB peak RSS" \
+  "$bin" --pdf "$pdf_dir/report.pdf" "$report" >/dev/null
+echo "  PDF $(stat -c %s "$pdf_dir/report.pdf") bytes"
+rm -r "$pdf_dir"
 
 /usr/bin/time -f "paps | lp: %e s wall, %U s user, %S s sys, %M KB peak RSS (largest process)" \
   bash -c "paps --encoding=CP932 --font='IPAGothic 9' '$report' | lp -d '$queue' -t 'paps' >/dev/null"

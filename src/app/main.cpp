@@ -7,9 +7,11 @@
 #include "app/PdfExport.h"
 #include "app/ProgramOptions.h"
 #include "app/QtTranslations.h"
+#include "platform/AllocatorTuning.h"
 #include "platform/FontSubstitution.h"
 
 int main(int argc, char** argv) {
+    allocator_tuning::keepLargeBuffers();
     // Every option is read before a window system is touched, so that help, version, usage
     // errors and the export work the same on a machine without a display.
     const ProgramOptions options = ProgramOptions::parse(argc, argv);

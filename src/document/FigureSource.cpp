@@ -46,7 +46,7 @@ QString resolveFigurePath(QByteArrayView nameLine, FigureFormat format, const QS
 }
 
 LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t dpiX,
-                        std::int32_t dpiY) {
+                        std::int32_t dpiY, std::shared_ptr<const EncodedImage> image) {
     LoadedFigure loaded;
     loaded.format = format;
     switch (format) {
@@ -61,7 +61,8 @@ LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t d
     }
     case FigureFormat::Bitmap: {
         // The page keeps the file's bytes, decoded again when it is played.
-        loaded.image = EncodedImage::load(path, EncodedImage::Format::Bitmap);
+        loaded.image =
+            image ? std::move(image) : EncodedImage::load(path, EncodedImage::Format::Bitmap);
         loaded.sourceDpiX = bmp_reader::screenLogicalDpiX();
         loaded.sourceDpiY = bmp_reader::screenLogicalDpiY();
         loaded.width = bitmapDots(loaded.image->pixelSize().width(), loaded.sourceDpiX, dpiX);
@@ -69,7 +70,8 @@ LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t d
         break;
     }
     case FigureFormat::Jpeg: {
-        loaded.image = EncodedImage::load(path, EncodedImage::Format::Jpeg);
+        loaded.image =
+            image ? std::move(image) : EncodedImage::load(path, EncodedImage::Format::Jpeg);
         loaded.width = loaded.image->pixelSize().width();
         loaded.height = loaded.image->pixelSize().height();
         break;

@@ -35,6 +35,7 @@ struct LoadedFigure {
 // Loads the file in the given format and computes its size at dpiX × dpiY: a metafile from
 // its size in hundredths of a millimetre, a bitmap from its pixels at its source resolution,
 // a JPEG at one image pixel per printer dot. The loaders' errors (bad bitmap, bad metafile,
-// JPEG error, unreadable file) travel to the caller.
+// JPEG error, unreadable file) travel to the caller. A bitmap or JPEG figure already loaded
+// from path (decoded ahead of the layout) is given as image; the file is not read again.
 LoadedFigure loadFigure(const QString& path, FigureFormat format, std::int32_t dpiX,
-                        std::int32_t dpiY);
+                        std::int32_t dpiY, std::shared_ptr<const EncodedImage> image = nullptr);

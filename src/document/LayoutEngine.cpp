@@ -1,10 +1,14 @@
 #include "document/LayoutEngine.h"
 
+#include <QScopeGuard>
+#include <QThread>
 #include <cmath>
 #include <cstdlib>
 
 #include "document/DocumentErrors.h"
 #include "document/FigureLine.h"
+#include "document/FigurePrefetch.h"
+#include "document/FigureSource.h"
 #include "document/LayoutProgress.h"
 #include "document/Tags.h"
 #include "pages/PrintPreview.h"
@@ -74,7 +78,23 @@ LineRole roleOf(QByteArrayView line) {
 LayoutEngine::LayoutEngine(LayoutState& state, TPrintPreview& store,
                            const TOutputSettings& settings, LayoutProgress* progress)
     : state_(state), store_(store), settings_(settings), progress_(progress),
-      renderer_(state, store, settings), decoration_(state, store, settings) {}
+      renderer_(state, store, settings), decoration_(state, store, settings),
+      figureDecodeThreads_(QThread::idealThreadCount()) {}
+
+LayoutEngine::~LayoutEngine() = default;
+
+void LayoutEngine::startFigurePrefetch(const QByteArrayList& lines) {
+    prefetch_.reset();
+    if (figureDecodeThreads_ <= 0)
+        return;
+    // Paths are found as the layout finds them (the same resolver and figure folder).
+    prefetch_ = std::make_unique<FigurePrefetch>(
+        lines,
+        [this](const QByteArray& nameLine, FigureFormat format) {
+            return resolveFigurePath(nameLine, format, state_.FigureFolder, figurePaths_);
+        },
+        figureDecodeThreads_);
+}
 
 void LayoutEngine::DrawFigureKind7(int, const QRect&) {}
 void LayoutEngine::DrawFigureKind5(int, const QRect&) {}
@@ -111,6 +131,8 @@ void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
     lines_ = &lines;
     state_.MissingFigures.clear();
     figurePaths_ = FigurePathResolver(state_.ReportFolder);
+    startFigurePrefetch(lines);
+    const auto endPrefetch = qScopeGuard([this] { prefetch_.reset(); });
     renderer_.clearRules();
     PitchFactor = settings_.LinePitchFactor;
     computePageGeometry();

@@ -4,6 +4,8 @@
 
 #include <QByteArrayList>
 #include <QRect>
+#include <QSize>
+#include <memory>
 
 #include "document/FigurePathResolver.h"
 #include "document/LayoutState.h"
@@ -11,15 +13,18 @@
 #include "document/OutputSettings.h"
 #include "document/PageDecoration.h"
 
+class FigurePrefetch;
 class LayoutProgress;
 class TPrintPreview;
+struct LoadedFigure;
+enum class FigureFormat;
 
 class LayoutEngine {
 public:
     // state, store and settings must outlive the engine. progress may be null.
     LayoutEngine(LayoutState& state, TPrintPreview& store, const TOutputSettings& settings,
                  LayoutProgress* progress = nullptr);
-    virtual ~LayoutEngine() = default;
+    virtual ~LayoutEngine();
 
     // Frame geometry for the current state.PrinterInfo and settings; run before a layout
     // whenever the printer or the margins changed.
@@ -34,6 +39,9 @@ public:
     LineRenderer& renderer() { return renderer_; }
     PageDecoration& decoration() { return decoration_; }
     void setProgress(LayoutProgress* progress) { progress_ = progress; }
+    // Worker threads that decode bitmap and JPEG figures ahead of the layout (FigurePrefetch);
+    // 0 loads each figure only when the layout reaches it. Default: one per processor.
+    void setFigureDecodeThreads(int threads) { figureDecodeThreads_ = threads; }
 
     // The extra pitch factor of the three lines of a fraction.
     static constexpr double FractionFactor = 0.65;
@@ -67,6 +75,14 @@ protected:
                         int figureGroup, double placementFactor);
     // Cursor := (0, UsedHeight, TextWidthDots, TextHeightDots).
     void resetCursorToUsedHeight();
+    // The figure file of the tag at tagLine, found at path: decoded ahead or loaded now. A
+    // loader's error is thrown as a FigureFileError naming the file and the name line.
+    LoadedFigure loadFigureFile(qsizetype tagLine, const QString& path, FigureFormat format);
+    // "<emfファイル0>": width × height scaled to the frame width or the room left below the
+    // position; false when there is no room (or no frame) and nothing is drawn.
+    bool fitToRoom(std::int32_t& width, std::int32_t& height) const;
+    // A loaded figure drawn into rect on the page being recorded; size is its size in dots.
+    void drawFigureFile(const LoadedFigure& figure, const QRect& rect, QSize size);
 
     // The line at index; an operand line past the end raises the line list's index error.
     const QByteArray& lineAt(qsizetype index) const;
@@ -97,8 +113,12 @@ protected:
     // Figure names, from state.ReportFolder; made anew for every layout.
     FigurePathResolver figurePaths_;
     std::int32_t FramePenWidth = 1;
+    int figureDecodeThreads_;
+    // Figures decoded ahead during one layout.
+    std::unique_ptr<FigurePrefetch> prefetch_;
 
 private:
+    void startFigurePrefetch(const QByteArrayList& lines);
     void computePageGeometry();
     void handleTitleBlock();
     void handleKeepTogether();

@@ -8,6 +8,7 @@
 #include "document/DocumentErrors.h"
 #include "document/FigureLine.h"
 #include "document/FigurePlacement.h"
+#include "document/FigurePrefetch.h"
 #include "document/FigureSource.h"
 #include "document/LayoutEngine.h"
 #include "pages/PrintPreview.h"
@@ -32,6 +33,7 @@ void LayoutEngine::resetCursorToUsedHeight() {
 }
 
 void LayoutEngine::handleFigureFile() {
+    const qsizetype tagLine = LineIndex;
     FigureFileVariant variant = FigureFileVariant::Emf;
     figureFileVariantOf((*lines_)[LineIndex], variant);
     // The name line is taken whatever it holds, even when it looks like a tag.
@@ -47,21 +49,9 @@ void LayoutEngine::handleFigureFile() {
             state_.MissingFigures.append({cp932::decode(nameLine), LineIndex + 1});
         return;
     }
-    // A loader's message alone does not say which of a report's figures is damaged.
-    const auto failed = [&](const std::runtime_error& e) {
-        return FigureFileError(QString::fromUtf8(e.what()), path, LineIndex + 1);
-    };
-
     // The loaded pictures are shared with the page that draws them and released with it;
     // on an error they are released here when `figure` goes out of scope.
-    const TPrinterInfo& printer = state_.PrinterInfo;
-    const LoadedFigure figure = [&] {
-        try {
-            return loadFigure(path, format, printer.DpiX, printer.DpiY);
-        } catch (const std::runtime_error& e) {
-            throw failed(e);
-        }
-    }();
+    const LoadedFigure figure = loadFigureFile(tagLine, path, format);
     std::int32_t width = figure.width;
     std::int32_t height = figure.height;
 
@@ -71,64 +61,91 @@ void LayoutEngine::handleFigureFile() {
         finishPage();
         startNewPage();
     }
-
-    if (variant == FigureFileVariant::Emf0 && width > 0 && height > 0) {
-        // Scaled, keeping its proportions, to the frame width or to the room left below the
-        // current position less two font heights, whichever is tighter.
-        const std::int64_t room = std::int64_t(state_.TextHeightDots) -
-                                  2 * std::abs(std::int64_t(state_.FontHeightDots)) -
-                                  state_.UsedHeight;
-        const std::int64_t frame = state_.FrameWidth;
-        // With no room left (or no frame) the figure would get no size or a negative one:
-        // nothing is drawn and the position stays.
-        if (room <= 0 || frame <= 0)
-            return;
-        // The factor is frame / width or room / height, whichever is smaller; the products
-        // are formed as exact fractions, so a size of exactly half a dot rounds to even.
-        if (frame * height <= room * width) {
-            height = std::int32_t(rounding::halfEven(height * frame, width));
-            width = std::int32_t(frame);
-        } else {
-            width = std::int32_t(rounding::halfEven(width * room, height));
-            height = std::int32_t(room);
-        }
-    }
+    if (variant == FigureFileVariant::Emf0 && width > 0 && height > 0 && !fitToRoom(width, height))
+        return;
+    // The resampler's precondition, checked here rather than when a page is played.
+    if (format == FigureFormat::Bitmap && settings_.BitmapDrawType == 1 &&
+        figure.image->pixelSize().isEmpty())
+        throw FigureFileError(QString::fromUtf8(AssertionFailure().what()), path, LineIndex + 1);
 
     const QRect rect = figureFileRect(variant, FigureAnchor(), width, height, state_.FrameWidth);
-    RecordingCanvas& canvas = store_.GetCanvas();
-    switch (format) {
-    case FigureFormat::Metafile:
-        if (!rect.isEmpty())
-            canvas.drawFigure(rect, figure.figure);
-        break;
-    case FigureFormat::Bitmap:
-        // The page keeps the file's bytes; the pixels are decoded (and smoothed) when the page
-        // is played, through a bounded cache, instead of living with the page.
-        if (settings_.BitmapDrawType == 1 && figure.image->pixelSize().isEmpty())
-            throw failed(AssertionFailure()); // the resampler's precondition, checked here
-        if (settings_.BitmapDrawType == 1 && !image_limits::fitsInLimit(width, height, 3)) {
-            // A large bitmap at printer resolution would need more memory than one image may
-            // take: it is stretched with smoothing at replay instead of failing the layout.
-            if (!rect.isEmpty())
-                canvas.drawEncodedImage(rect, figure.image, {}, true);
-        } else if (settings_.BitmapDrawType == 1) {
-            // Smoothed to its size in dots when played; stretching it then changes at most a
-            // dot.
-            if (!rect.isEmpty())
-                canvas.drawEncodedImage(rect, figure.image, QSize(width, height), false);
-        } else if (!rect.isEmpty()) {
-            canvas.drawEncodedImage(rect, figure.image, {}, false);
-        }
-        break;
-    case FigureFormat::Jpeg:
-        if (!rect.isEmpty())
-            canvas.drawEncodedImage(rect, figure.image, {}, false);
-        break;
-    }
+    drawFigureFile(figure, rect, QSize(width, height));
 
     if (advancesAfterDrawing(variant)) {
         state_.UsedHeight += height;
         resetCursorToUsedHeight();
+    }
+}
+
+LoadedFigure LayoutEngine::loadFigureFile(qsizetype tagLine, const QString& path,
+                                          FigureFormat format) {
+    // A loader's message alone does not say which of a report's figures is damaged.
+    const qsizetype nameLineNumber = tagLine + 2;
+    const TPrinterInfo& printer = state_.PrinterInfo;
+    try {
+        std::shared_ptr<const EncodedImage> ahead;
+        if (prefetch_ && format != FigureFormat::Metafile)
+            ahead = prefetch_->take(tagLine, path);
+        LoadedFigure figure =
+            loadFigure(path, format, printer.DpiX, printer.DpiY, std::move(ahead));
+        // The resampler's precondition, checked here rather than when a page is played.
+        if (format == FigureFormat::Bitmap && settings_.BitmapDrawType == 1 &&
+            figure.image->pixelSize().isEmpty())
+            throw AssertionFailure();
+        return figure;
+    } catch (const std::runtime_error& e) {
+        throw FigureFileError(QString::fromUtf8(e.what()), path, nameLineNumber);
+    }
+}
+
+bool LayoutEngine::fitToRoom(std::int32_t& width, std::int32_t& height) const {
+    // Scaled, keeping its proportions, to the frame width or to the room left below the
+    // current position less two font heights, whichever is tighter.
+    const std::int64_t room = std::int64_t(state_.TextHeightDots) -
+                              2 * std::abs(std::int64_t(state_.FontHeightDots)) - state_.UsedHeight;
+    const std::int64_t frame = state_.FrameWidth;
+    // With no room left (or no frame) the figure would get no size or a negative one: nothing
+    // is drawn and the position stays.
+    if (room <= 0 || frame <= 0)
+        return false;
+    // The factor is frame / width or room / height, whichever is smaller; the products are
+    // formed as exact fractions, so a size of exactly half a dot rounds to even.
+    if (frame * height <= room * width) {
+        height = std::int32_t(rounding::halfEven(height * frame, width));
+        width = std::int32_t(frame);
+    } else {
+        width = std::int32_t(rounding::halfEven(width * room, height));
+        height = std::int32_t(room);
+    }
+    return true;
+}
+
+void LayoutEngine::drawFigureFile(const LoadedFigure& figure, const QRect& rect, QSize size) {
+    if (rect.isEmpty())
+        return;
+    RecordingCanvas& canvas = store_.GetCanvas();
+    switch (figure.format) {
+    case FigureFormat::Metafile:
+        canvas.drawFigure(rect, figure.figure);
+        break;
+    case FigureFormat::Bitmap:
+        // The page keeps the file's bytes; the pixels are decoded (and smoothed) when the page
+        // is played, through a bounded cache, instead of living with the page.
+        if (settings_.BitmapDrawType != 1) {
+            canvas.drawEncodedImage(rect, figure.image, {}, false);
+        } else if (!image_limits::fitsInLimit(size.width(), size.height(), 3)) {
+            // A large bitmap at printer resolution would need more memory than one image may
+            // take: it is stretched with smoothing at replay instead of failing the layout.
+            canvas.drawEncodedImage(rect, figure.image, {}, true);
+        } else {
+            // Smoothed to its size in dots when played; stretching it then changes at most a
+            // dot.
+            canvas.drawEncodedImage(rect, figure.image, size, false);
+        }
+        break;
+    case FigureFormat::Jpeg:
+        canvas.drawEncodedImage(rect, figure.image, {}, false);
+        break;
     }
 }
 

@@ -24,7 +24,30 @@ QImage decodeBytes(const QByteArray& bytes, EncodedImage::Format format) {
                                                   : jpeg_reader::decode(bytes);
 }
 
-// Figures by the hash of their bytes, so that a file placed on many pages (or the same bytes
+// The size of the pixels, after the checks that find every error that decoding would find:
+// a bitmap's headers and rows, a JPEG decoded at an eighth of its size. The pixels themselves
+// are decoded when a page is played.
+QSize checkedSize(const QByteArray& bytes, EncodedImage::Format format) {
+    return format == EncodedImage::Format::Bitmap ? bmp_reader::check(bytes)
+                                                  : jpeg_reader::check(bytes);
+}
+
+// The interning key of a file's bytes: their size and sixteen 4 KB samples spread over them.
+// Figures with equal keys are compared whole, so the key need not cover every byte; hashing
+// every byte of the figure files cost more than checking them.
+std::size_t contentKey(const QByteArray& bytes) {
+    constexpr qsizetype sample = 4096;
+    constexpr qsizetype samples = 16;
+    if (bytes.size() <= sample * samples)
+        return qHash(bytes);
+    std::size_t key = qHash(bytes.size());
+    const qsizetype step = (bytes.size() - sample) / (samples - 1);
+    for (qsizetype i = 0; i < samples; ++i)
+        key = qHash(QByteArrayView(bytes.constData() + i * step, sample), key);
+    return key;
+}
+
+// Figures by the key of their bytes, so that a file placed on many pages (or the same bytes
 // under two names) is held once. Entries whose figure is gone are dropped as the table grows.
 class Interned {
 public:
@@ -34,6 +57,18 @@ public:
         for (auto it = first; it != last; ++it) {
             if (auto figure = it->second.lock();
                 figure && figure->format() == format && figure->bytes() == bytes)
+                return figure;
+        }
+        return nullptr;
+    }
+
+    std::shared_ptr<const EncodedImage> findStored(std::size_t hash, const QByteArray& stored,
+                                                   bool deflated,
+                                                   EncodedImage::Format format) const {
+        const auto [first, last] = table_.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            if (auto figure = it->second.lock();
+                figure && figure->sameStored(stored, deflated, format))
                 return figure;
         }
         return nullptr;
@@ -92,16 +127,37 @@ std::shared_ptr<const EncodedImage> EncodedImage::load(const QString& path, Form
     return fromBytes(readAll(path), format, decoded);
 }
 
+QByteArray EncodedImage::readFile(const QString& path) {
+    return readAll(path);
+}
+
 std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Format format,
                                                             QImage* decoded) {
-    const std::size_t hash = qHash(bytes);
+    const std::size_t hash = contentKey(bytes);
     if (auto known = interned().find(hash, bytes, format)) {
         // The same bytes decoded without error before and decode to the same pixels again.
         if (decoded)
             *decoded = known->pixels();
         return known;
     }
-    QImage pixels = decodeBytes(bytes, format); // the loaders' errors end the layout here
+    if (!decoded) {
+        const QSize size = checkedSize(bytes, format); // the loaders' errors end the layout here
+        return hold(pack(std::move(bytes), format, hash, size));
+    }
+    QImage pixels = decodeBytes(bytes, format);
+    auto figure = hold(pack(std::move(bytes), format, hash, pixels.size()));
+    *decoded = std::move(pixels);
+    return figure;
+}
+
+EncodedImage::Checked EncodedImage::check(QByteArray bytes, Format format) {
+    const std::size_t hash = contentKey(bytes);
+    const QSize size = checkedSize(bytes, format);
+    return pack(std::move(bytes), format, hash, size);
+}
+
+EncodedImage::Checked EncodedImage::pack(QByteArray bytes, Format format, std::size_t hash,
+                                         QSize pixelSize) {
     // Uncompressed bitmaps (most BMP files) are deflated in memory; JPEG is compressed already.
     bool deflated = false;
     if (format == Format::Bitmap && bytes.size() >= 4096) {
@@ -111,11 +167,17 @@ std::shared_ptr<const EncodedImage> EncodedImage::fromBytes(QByteArray bytes, Fo
             deflated = true;
         }
     }
-    auto figure = std::make_shared<const EncodedImage>(Private{}, std::move(bytes), deflated,
-                                                       format, pixels.size());
-    interned().add(hash, figure);
-    if (decoded)
-        *decoded = std::move(pixels);
+    return Checked{std::move(bytes), deflated, format, pixelSize, hash};
+}
+
+std::shared_ptr<const EncodedImage> EncodedImage::hold(Checked checked) {
+    // Packing is deterministic, so equal stored bytes mean equal bytes as read.
+    if (auto known =
+            interned().findStored(checked.hash, checked.stored, checked.deflated, checked.format))
+        return known;
+    auto figure = std::make_shared<const EncodedImage>(
+        Private{}, std::move(checked.stored), checked.deflated, checked.format, checked.pixelSize);
+    interned().add(checked.hash, figure);
     return figure;
 }
 

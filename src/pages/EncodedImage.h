@@ -34,6 +34,24 @@ public:
     static std::shared_ptr<const EncodedImage> fromBytes(QByteArray bytes, Format format,
                                                          QImage* decoded = nullptr);
 
+    // A file's bytes decoded once and packed for holding, but not yet a figure: the part of
+    // fromBytes that touches nothing shared, so that figures can be checked on worker threads
+    // ahead of the layout. hold() makes the figure on the layout's thread.
+    struct Checked {
+        QByteArray stored; // the bytes, deflated when that pays
+        bool deflated = false;
+        Format format = Format::Bitmap;
+        QSize pixelSize;
+        std::size_t hash = 0; // interning key of the bytes as read
+    };
+    // The bytes of the file at path; an unreadable file throws std::runtime_error with the path
+    // and the system's reason. Safe on any thread.
+    static QByteArray readFile(const QString& path);
+    // Decodes bytes (the loaders' errors are thrown) and packs them. Safe on any thread.
+    static Checked check(QByteArray bytes, Format format);
+    // The figure of checked; equal bytes already held by another figure give that figure.
+    static std::shared_ptr<const EncodedImage> hold(Checked checked);
+
     ~EncodedImage();
     EncodedImage(const EncodedImage&) = delete;
     EncodedImage& operator=(const EncodedImage&) = delete;
@@ -78,7 +96,12 @@ private:
 public:
     EncodedImage(Private, QByteArray stored, bool deflated, Format format, QSize pixelSize);
 
+    bool sameStored(const QByteArray& stored, bool deflated, Format format) const {
+        return format_ == format && deflated_ == deflated && stored_ == stored;
+    }
+
 private:
+    static Checked pack(QByteArray bytes, Format format, std::size_t hash, QSize pixelSize);
     // Pixels to scale down to size for a view.
     QImage source(QSize size) const;
 

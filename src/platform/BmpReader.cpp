@@ -318,11 +318,17 @@ void decodeRow(const BitmapHeader& h, const uchar* src, QRgb* dst) {
     }
 }
 
-QImage decodeUncompressed(const FileBytes& file, const BitmapHeader& header) {
+// The rows of an uncompressed image; fails when the file ends before the last row's pixels
+// (the padding of the last row may be missing).
+const uchar* uncompressedRows(const FileBytes& file, const BitmapHeader& header) {
     const qint64 stride = (header.width * header.bitsPerPixel + 31) / 32 * 4;
     const qint64 lastRowBytes = (header.width * header.bitsPerPixel + 7) / 8;
-    // The padding of the last row may be missing; its pixels may not.
-    const uchar* pixels = file.at(header.pixelOffset, stride * (header.height - 1) + lastRowBytes);
+    return file.at(header.pixelOffset, stride * (header.height - 1) + lastRowBytes);
+}
+
+QImage decodeUncompressed(const FileBytes& file, const BitmapHeader& header) {
+    const qint64 stride = (header.width * header.bitsPerPixel + 31) / 32 * 4;
+    const uchar* pixels = uncompressedRows(file, header);
     QImage image = newImage(header);
     for (qint64 row = 0; row < header.height; ++row) {
         const qint64 y = header.topDown ? row : header.height - 1 - row;
@@ -422,6 +428,16 @@ QImage decode(QByteArrayView bytes) {
     if (header.compression == Rle8 || header.compression == Rle4)
         return decodeRle(file, header);
     return decodeUncompressed(file, header);
+}
+
+QSize check(QByteArrayView bytes) {
+    const FileBytes file(bytes);
+    const BitmapHeader header = readHeader(file);
+    if (header.compression == Rle8 || header.compression == Rle4)
+        walkRle(file, header, nullptr);
+    else
+        uncompressedRows(file, header);
+    return QSize(int(header.width), int(header.height));
 }
 
 bool holdsItsPicture(QByteArrayView bytes) {

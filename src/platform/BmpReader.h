@@ -36,6 +36,11 @@ namespace bmp_reader {
 // image_limits::maxDecodedBytes (checked before any pixel memory is taken).
 QImage decode(QByteArrayView file);
 
+// The pixel size decode() would give, after every check decode() makes (header, rows or RLE
+// stream), without decoding a pixel: the same InvalidBitmapError for the same files. Once
+// these checks pass, decoding is a plain conversion that cannot fail (short of memory).
+QSize check(QByteArrayView file);
+
 // False when the file's RLE stream cannot be its picture (cut short, runs or deltas out of
 // the image): what decode() refuses before it allocates. True otherwise, also when the file is
 // not RLE or its header is refused. For decoders other than this one, which would allocate

@@ -55,6 +55,7 @@ struct Decoder {
     ErrorManager errors{};
     QImage image;
     std::vector<JSAMPLE> cmykRow;
+    QSize storedSize;
 };
 
 void useOurErrorManager(Decoder& d) {
@@ -108,6 +109,7 @@ int decodeInto(Decoder& d, const JOCTET* data, unsigned long size, int scaleDeno
     d.cinfo.mem->max_memory_to_use = long(2 * image_limits::maxDecodedBytes);
     jpeg_mem_src(&d.cinfo, data, size);
     jpeg_read_header(&d.cinfo, TRUE);
+    d.storedSize = QSize(int(d.cinfo.image_width), int(d.cinfo.image_height));
 
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     d.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
@@ -198,6 +200,17 @@ QImage decodeScaled(QByteArrayView file, int scaleDenominator) {
     if (code != 0)
         throw JpegError(code);
     return std::move(decoder.image);
+}
+
+QSize check(QByteArrayView file) {
+    Decoder decoder;
+    const int code = decodeInto(decoder, reinterpret_cast<const JOCTET*>(file.data()),
+                                static_cast<unsigned long>(file.size()), 8);
+    if (code == allocationFailed)
+        throw std::bad_alloc();
+    if (code != 0)
+        throw JpegError(code);
+    return decoder.storedSize;
 }
 
 QImage readFile(const QString& path) {

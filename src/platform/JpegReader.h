@@ -32,6 +32,12 @@ QImage decode(QByteArrayView file);
 // pixels are not those of decode() scaled.
 QImage decodeScaled(QByteArrayView file, int scaleDenominator);
 
+// The stored size of the picture, after decoding it as decode() does but shrunk by 1/8: the
+// same header checks and limits, every scan's data decoded, so the same errors are thrown;
+// only the transform to pixels is done on an eighth of the size. For checking a file that is
+// decoded again when it is drawn.
+QSize check(QByteArrayView file);
+
 // False when the file's header claims more blocks than the file has bits for, so that it
 // cannot be whole (see decode); true otherwise, also when the header cannot be read. For
 // decoders other than this one, which would decode such a file from padding.

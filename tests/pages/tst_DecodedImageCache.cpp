@@ -109,6 +109,30 @@ private slots:
             std::runtime_error,
             EncodedImage::fromBytes(bmp.left(60), EncodedImage::Format::Bitmap));
     }
+
+    // Figures are held once per distinct bytes, whichever way they are loaded, also when two
+    // large files differ only between the parts their interning key looks at.
+    void equalBytesGiveOneFigureAndOtherBytesAnother() {
+        QImage image(400, 300, QImage::Format_RGB32); // 480 KB as a 32-bit BMP
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb(x % 251, y % 241, (x * y) % 239));
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "BMP"));
+        const auto format = EncodedImage::Format::Bitmap;
+        const auto first = EncodedImage::fromBytes(bmp, format);
+        QCOMPARE(EncodedImage::fromBytes(bmp, format), first);
+        QCOMPARE(EncodedImage::hold(EncodedImage::check(bmp, format)), first);
+        for (const qsizetype at : {qsizetype(4096 + 100), bmp.size() / 2 + 5000}) {
+            QByteArray other = bmp;
+            other[at] = char(other[at] ^ 0x55);
+            const auto viaCheck = EncodedImage::hold(EncodedImage::check(other, format));
+            QVERIFY(viaCheck != first);
+            QCOMPARE(EncodedImage::fromBytes(other, format), viaCheck);
+            QCOMPARE(viaCheck->bytes(), other);
+        }
+    }
 };
 
 QTEST_MAIN(TestDecodedImageCache)

@@ -97,3 +97,51 @@ DamagedOutcome decodeDamagedCopies(const QString& folder,
     }
     return outcome;
 }
+
+// The outcome of one reading: the size read, or the error's message code (what() for errors
+// without one) after '#'.
+template <typename Error, typename Read> QString readingOutcome(Read read) {
+    try {
+        const QSize size = read();
+        return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    } catch (const Error& e) {
+        if constexpr (requires { e.messageCode(); })
+            return QStringLiteral("#%1").arg(e.messageCode());
+        else
+            return QStringLiteral("#") + QString::fromUtf8(e.what());
+    }
+}
+
+// Compares a reader's check (size without pixels) with its decoding over the small files of a
+// folder's EXPECT.tsv and damaged copies of them: the first copy where the two differ, and how
+// many copies were compared and refused.
+struct CheckAgreement {
+    QString firstDifference;
+    int compared = 0;
+    int refused = 0;
+};
+
+template <typename Error, typename Check, typename Decode>
+CheckAgreement compareCheckWithDecode(const QString& folder,
+                                      const QList<ImageExpectation>& expectations, qint64 maxSize,
+                                      quint32 seed, Check check, Decode decode) {
+    CheckAgreement agreement;
+    for (const ImageExpectation& e : expectations) {
+        QFile file(folder + u'/' + e.file);
+        if (!file.open(QIODevice::ReadOnly) || file.size() > maxSize)
+            continue;
+        const QByteArray whole = file.readAll();
+        QList<QByteArray> copies = damagedCopies(whole, 12, seed);
+        copies.append(whole);
+        for (const QByteArray& copy : copies) {
+            const QString decoded = readingOutcome<Error>([&] { return decode(copy).size(); });
+            const QString checked = readingOutcome<Error>([&] { return check(copy); });
+            if (checked != decoded && agreement.firstDifference.isEmpty())
+                agreement.firstDifference =
+                    QStringLiteral("%1: check %2, decode %3").arg(e.file, checked, decoded);
+            agreement.refused += decoded.startsWith(u'#');
+            ++agreement.compared;
+        }
+    }
+    return agreement;
+}

@@ -145,6 +145,21 @@ private slots:
         QVERIFY(outcome.refused > 0 && outcome.decoded > 0);
     }
 
+    // The layout's check reads no pixels: it must refuse exactly the files that decode()
+    // refuses and give the size of the others.
+    void checkAgreesWithDecode() {
+        const QString folder = sharedImageFolder(QStringLiteral("bmp"));
+        const QList<ImageExpectation> expectations = readExpectations(folder);
+        if (expectations.isEmpty())
+            QSKIP("no bmp/EXPECT.tsv in the shared test data");
+        const CheckAgreement agreement = compareCheckWithDecode<InvalidBitmapError>(
+            folder, expectations, 100000, 7,
+            [](const QByteArray& f) { return bmp_reader::check(f); },
+            [](const QByteArray& f) { return bmp_reader::decode(f); });
+        QVERIFY2(agreement.firstDifference.isEmpty(), qPrintable(agreement.firstDifference));
+        QVERIFY(agreement.refused > 0 && agreement.refused < agreement.compared);
+    }
+
     // The suite draws one picture in many layouts: the same 8-bit pixels behind a core
     // header, an info header and top-down rows must decode identically, and so must the
     // 24-bit and the 32-bit bit-field copies.

@@ -155,6 +155,21 @@ private slots:
         QVERIFY(outcome.refused > 0 && outcome.decoded > 0);
     }
 
+    // The layout's check decodes at an eighth of the size: it must refuse exactly the files
+    // that decode() refuses, with the same code, and give the stored size of the others.
+    void checkAgreesWithDecode() {
+        const QString folder = sharedImageFolder(QStringLiteral("jpeg"));
+        const QList<ImageExpectation> expectations = readExpectations(folder);
+        if (expectations.isEmpty())
+            QSKIP("no jpeg/EXPECT.tsv in the shared test data");
+        const CheckAgreement agreement = compareCheckWithDecode<JpegError>(
+            folder, expectations, 40000, 7,
+            [](const QByteArray& f) { return jpeg_reader::check(f); },
+            [](const QByteArray& f) { return jpeg_reader::decode(f); });
+        QVERIFY2(agreement.firstDifference.isEmpty(), qPrintable(agreement.firstDifference));
+        QVERIFY(agreement.refused > 0 && agreement.refused < agreement.compared);
+    }
+
     // Solid colours through each CMYK storage. Adobe files store the inks inverted
     // (255 = no ink); files without the Adobe marker store them plainly.
     void cmykColours_data() {
