@@ -10,6 +10,8 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
+#include <tuple>
 
 #include "app/AboutFolioscope.h"
 #include "app/AppErrors.h"
@@ -115,6 +117,16 @@ TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnHelpClick);
     BindHelpKey(*this, *BitBtnHelp);
     connect(BitBtnExit, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnExitClick);
+    // The keys of other viewers: Ctrl+O opens, Ctrl+Q ends; the buttons' tooltips name them.
+    for (auto [button, key, text] :
+         {std::tuple{BitBtnFileOpen, Qt::Key_O, QStringLiteral("ファイルを開く")},
+          std::tuple{BitBtnExit, Qt::Key_Q, QStringLiteral("終了")}}) {
+        const QKeySequence keys(Qt::CTRL | key);
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+        button->setToolTip(text + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) +
+                           QLatin1Char(')'));
+    }
     // A report dropped on the window opens as if chosen in the open dialog.
     new FileDropTarget(this, [this](const QString& fileName) { OpenFile(fileName); });
 }
@@ -163,7 +175,12 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     LoadTextFile(fileName); // a read error leaves here, with this window still shown
 
     hide();
-    const auto showAgain = qScopeGuard([this] {
+    bool endTool = false; // Ctrl+Q in the preview: this window closes after it, ending the tool
+    const auto showAgain = qScopeGuard([this, &endTool] {
+        if (endTool) {
+            close();
+            return;
+        }
         show();
         // Enter opens the next file, not whatever button the hidden window's focus moved to.
         BitBtnFileOpen->setFocus();
@@ -182,6 +199,10 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
         return problem;
     };
     preview.OpenDropped = [this, &preview](const QString& name) { OpenInPreview(preview, name); };
+    preview.EndTool = [&preview, &endTool] {
+        endTool = true;
+        preview.reject();
+    };
     RunPreview(preview);
 }
 

@@ -42,6 +42,7 @@
 #include "ui/PreviewStatusLine.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
+#include "ui/ViewerHabits.h"
 #include "ui/WindowCentring.h"
 
 static void initPreviewResources() {
@@ -579,6 +580,7 @@ void TFormPreView::createViewerAids() {
     FitWidthAction = fits.width;
     fitKeeper_ = new FitKeeper(ScrollBox1, [this](fit_zoom::Fit fit) { FitZoom(fit); });
     EditBoxBairitu->setToolTip(QStringLiteral("ページ全体: Ctrl+0 / 幅に合わせる: Ctrl+2"));
+    habits_ = new ViewerHabits(*this);
 
     reload_ = new PreviewReload({this, ReloadNote, [this] { return PrintPreview1.Printing(); },
                                  [this] { LayoutAgain(); }, ReadAgain},

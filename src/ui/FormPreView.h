@@ -38,6 +38,7 @@ class QPrintDialog;
 class QPushButton;
 class QScrollArea;
 class UpDownButtons;
+class ViewerHabits;
 class QVBoxLayout;
 
 class TFormPreView : public QDialog {
@@ -127,6 +128,8 @@ public:
     std::function<QString(const QString& fileName)> ReadAgain;
     // Opens a file dropped on the window as if chosen in the open dialog; set by the creator.
     std::function<void(const QString& fileName)> OpenDropped;
+    // Ends the tool (Ctrl+Q): set by the creator, which closes this window and then itself.
+    std::function<void()> EndTool;
     // Shows another file's lines (already in *Lines) from page 1, the zoom kept.
     void OpenOtherFile(const QString& fileName);
     // Sets the zoom at which the whole page (or its width) fits the scrolling area, and keeps
@@ -194,4 +197,5 @@ private:
     PreviewFind* find_ = nullptr;
     PreviewReload* reload_ = nullptr;
     FitKeeper* fitKeeper_ = nullptr;
+    ViewerHabits* habits_ = nullptr;
 };

@@ -1,0 +1,61 @@
+#!/usr/bin/env python3
+"""The habits people bring from other viewers: the common keys, the place a report was left
+at (across two runs), the recent reports of the main window and continuous pages."""
+
+from folioscope_e2e import (SAMPLE_REPORT, check, check_equal, preview_title, run_cases,
+                            start_preview, wait_for)
+
+MAIN_TITLE = "^Folioscope$"
+
+
+def ended_by_itself(session, when):
+    """Waits for the program to end with status 0, then starts it again (no file), so that
+    the case ends with a running program as every case does."""
+    wait_for("the program to end", lambda: session.app.poll() is not None)
+    check_equal(session.app.returncode, 0, f"exit status {when}")
+    session.processes.remove(session.app)
+    session.start()
+    return session.window(MAIN_TITLE)
+
+
+def zoom_and_window_keys(session):
+    p = start_preview(session)
+    before = p.picture()
+    for key, zoom in (("ctrl+plus", "110"), ("ctrl+plus", "120"), ("ctrl+minus", "110"),
+                      ("ctrl+1", "100"), ("ctrl+minus", "90")):
+        p.key(key)
+        before = p.changed_from(before, f"the picture after {key}")
+        check_equal(p.zoom(), zoom, f"zoom box after {key}")
+    _, _, width, height = p.window.geometry()
+    p.key("F11")
+    p.window.moved()
+    wait_for("the window to fill the screen", lambda: p.window.geometry()[2:] == (1280, 1024))
+    p.key("F11")
+    p.window.moved()
+    wait_for("the window back at its size", lambda: p.window.geometry()[2:] == (width, height))
+    # No print queue here: Ctrl+P reaches the print command, which says so in a warning.
+    p.key("ctrl+p")
+    warning = session.window("^警告$", timeout=5)
+    warning.key("Return")
+    session.gone("^警告$")
+    p.key("ctrl+w")
+    session.gone(preview_title(SAMPLE_REPORT))
+    main = session.window(MAIN_TITLE)
+    main.key("ctrl+o")
+    dialog = session.window("^テキストファイルを開く$")
+    dialog.key("Escape")
+    session.gone("^テキストファイルを開く$")
+    main.key("ctrl+q")
+    ended_by_itself(session, "after Ctrl+Q")
+
+
+def end_from_preview(session):
+    p = start_preview(session)
+    p.key("ctrl+q")
+    check(not session.find_windows(MAIN_TITLE), "no main window shown on the way out")
+    ended_by_itself(session, "after Ctrl+Q in the preview")
+
+
+if __name__ == "__main__":
+    run_cases("viewer", [zoom_and_window_keys, end_from_preview],
+              env={"CUPS_SERVER": "/nonexistent/no-print-scheduler"})
