@@ -192,6 +192,7 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     preview.FileName = fileName;
     preview.Lines = &Lines;
     preview.LinesEncoding = LinesEncoding;
+    preview.Places = &Places;
     preview.ReadAgain = [this, &preview](const QString& name) {
         const QString problem = ReloadTextFile(name);
         if (problem.isEmpty())

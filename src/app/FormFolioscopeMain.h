@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/InputEncoding.h"
+#include "ui/ReportPlaces.h"
 
 class QLabel;
 class QPushButton;
@@ -57,6 +58,8 @@ public:
     static constexpr const char* SettingsOrganisation = "Folioscope";
     static constexpr const char* SettingsApplication = "Folioscope";
     static constexpr const char* LastFolderKey = "LastFolder";
+    // Where each report was left (page, zoom, window), in the same settings.
+    ReportPlaces Places{QLatin1String(SettingsOrganisation), QLatin1String(SettingsApplication)};
 
     // Topic of this window in the help file.
     static constexpr int HelpTopic = 6533;

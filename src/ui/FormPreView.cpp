@@ -241,8 +241,10 @@ void TFormPreView::connectControls() {
 }
 
 void TFormPreView::showEvent(QShowEvent* event) {
-    if (!shown_)
-        CentreOnMainWindow(this); // before the layout, so that its progress window follows
+    if (!shown_) {
+        CentreOnMainWindow(this);   // before the layout, so that its progress window follows
+        habits_->restoreGeometry(); // a report seen before opens where its window was
+    }
     QDialog::showEvent(event);
     if (!shown_) {
         shown_ = true;
@@ -271,7 +273,7 @@ void TFormPreView::FormShow() {
     const auto showFirstPage = [this] {
         CurrentPage = 1;
         EditBoxBairitu->setText(OutputSettings.PreviewZoomText.text());
-        ApplyZoom();
+        habits_->showFirstPage();     // ApplyZoom, at the report's remembered place if any
         editHandlersAttached_ = true; // the window's event filter passes Enter to EditKeyDown
     };
     if (Lines) {
@@ -293,6 +295,7 @@ void TFormPreView::done(int result) {
 void TFormPreView::FormClose() {
     // The next preview of the run starts from this zoom text (cut to its 8 bytes).
     OutputSettings.PreviewZoomText = EditBoxBairitu->text();
+    habits_->rememberPlace();
 }
 
 void TFormPreView::CalcFrameGeometry() {
@@ -610,6 +613,7 @@ FileChangeWatcher& TFormPreView::fileWatcher() {
 }
 
 void TFormPreView::OpenOtherFile(const QString& fileName) {
+    habits_->rememberPlace(); // where the report shown so far is left
     FileName = fileName;
     setWindowTitle(QStringLiteral("印刷プレビュー  < ファイル名 ： ") + FileName +
                    QStringLiteral(" >"));

@@ -1,10 +1,12 @@
 #pragma once
-// Wires the viewer habits into the preview window: the common keys (PreviewShortcuts) and
-// what the window shares with its helpers for them. One object per window, a child of it.
+// Wires the viewer habits into the preview window: the common keys (PreviewShortcuts) and the
+// place each report was left at (ReportPlaces). One object per window, a child of it.
 
 #include <QObject>
+#include <optional>
 
 #include "ui/PreviewShortcuts.h"
+#include "ui/ReportPlaces.h"
 
 class TFormPreView;
 
@@ -16,7 +18,18 @@ public:
     QAction* fullScreenAction() const { return keys_.fullScreen; }
     QAction* endToolAction() const { return keys_.endTool; }
 
+    // Before the window is first shown: its size and position where this report left it
+    // (kept on a screen).
+    void restoreGeometry();
+    // The first page shown: the report's remembered page, zoom and fit, else page 1 at the
+    // zoom the settings hold.
+    void showFirstPage();
+    // Remembers where the window's report is left (page, zoom, fit, window).
+    void rememberPlace();
+
 private:
+    std::optional<ReportPlace> remembered() const;
+
     TFormPreView& window_;
     preview_shortcuts::Actions keys_{};
 };

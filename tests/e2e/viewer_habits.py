@@ -2,20 +2,22 @@
 """The habits people bring from other viewers: the common keys, the place a report was left
 at (across two runs), the recent reports of the main window and continuous pages."""
 
-from folioscope_e2e import (SAMPLE_REPORT, check, check_equal, preview_title, run_cases,
+import os
+import shutil
+
+from folioscope_e2e import (SAMPLE_REPORT, Preview, check, check_equal, preview_title, run_cases,
                             start_preview, wait_for)
 
 MAIN_TITLE = "^Folioscope$"
 
 
-def ended_by_itself(session, when):
-    """Waits for the program to end with status 0, then starts it again (no file), so that
-    the case ends with a running program as every case does."""
+def ended_by_itself(session, when, *restart_args):
+    """Waits for the program to end with status 0, then starts it again (on restart_args), so
+    that the case goes on, and ends, with a running program as every case does."""
     wait_for("the program to end", lambda: session.app.poll() is not None)
     check_equal(session.app.returncode, 0, f"exit status {when}")
     session.processes.remove(session.app)
-    session.start()
-    return session.window(MAIN_TITLE)
+    session.start(*restart_args)
 
 
 def zoom_and_window_keys(session):
@@ -47,6 +49,7 @@ def zoom_and_window_keys(session):
     session.gone("^テキストファイルを開く$")
     main.key("ctrl+q")
     ended_by_itself(session, "after Ctrl+Q")
+    session.window(MAIN_TITLE)
 
 
 def end_from_preview(session):
@@ -54,8 +57,36 @@ def end_from_preview(session):
     p.key("ctrl+q")
     check(not session.find_windows(MAIN_TITLE), "no main window shown on the way out")
     ended_by_itself(session, "after Ctrl+Q in the preview")
+    session.window(MAIN_TITLE)
 
+
+def place_kept_across_runs(session):
+    path = os.path.join(session.tmp, "report.txt")
+    shutil.copy(SAMPLE_REPORT, path)
+    p = start_preview(session, path)
+    p.enter("page", "7")
+    wait_for("page 7", lambda: p.page() == "7")
+    p.enter("zoom", "150")
+    wait_for("zoom 150", lambda: p.zoom() == "150")
+    session.x(["xdotool", "windowsize", "--sync", p.window.wid, "900", "700"])
+    session.x(["xdotool", "windowmove", "--sync", p.window.wid, "200", "150"])
+    p.window.moved()
+    place = p.window.geometry()
+    check_equal(place[2:], (900, 700), "size of the first run's window")
+    p.key("ctrl+q")
+    ended_by_itself(session, "after the first run", path)  # the same HOME, so its settings
+    again = Preview(session, path)
+    check_equal(again.page(), "7", "page box of the second run")
+    check_equal(again.zoom(), "150", "zoom box of the second run")
+    check_equal(again.window.geometry(), place, "window of the second run")
+    # Another report of the same run and folder starts where the settings start.
+    other = os.path.join(session.tmp, "other.txt")
+    shutil.copy(SAMPLE_REPORT, other)
+    again.key("ctrl+q")
+    ended_by_itself(session, "after the second run", other)
+    fresh = Preview(session, other)
+    check_equal((fresh.page(), fresh.zoom()), ("1", "100"), "page and zoom of a new report")
 
 if __name__ == "__main__":
-    run_cases("viewer", [zoom_and_window_keys, end_from_preview],
+    run_cases("viewer", [zoom_and_window_keys, end_from_preview, place_kept_across_runs],
               env={"CUPS_SERVER": "/nonexistent/no-print-scheduler"})
