@@ -17,6 +17,7 @@
 #include "app/AppErrors.h"
 #include "app/AppIcons.h"
 #include "app/InitialiseSettings.h"
+#include "app/RecentFilesList.h"
 #include "app/ReportText.h"
 #include "app/TextFileReader.h"
 #include "help/HelpFolder.h"
@@ -100,6 +101,12 @@ TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
     setTabOrder(BitBtnFileOpen, ButtonVersion);
     setTabOrder(ButtonVersion, BitBtnHelp);
     setTabOrder(BitBtnHelp, BitBtnExit);
+    LabelRecent = new QLabel(QStringLiteral("最近使ったファイル"), this);
+    LabelRecent->setGeometry(39, 136, 450, 14);
+    ListRecent = new RecentFilesList(
+        Recent, [this](const QString& path) { OpenFile(path); }, this);
+    ListRecent->setGeometry(39, 152, 450, 100);
+    setTabOrder(BitBtnExit, ListRecent);
     BitBtnFileOpen->setFocus();
 
     const QIcon icon = app_icons::tool();
@@ -148,6 +155,7 @@ void TFormFolioscopeMain::showEvent(QShowEvent* event) {
             move(s->availableGeometry().center() -
                  QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
+    ListRecent->refresh(); // a report opened meanwhile comes first, one deleted goes grey
     QWidget::showEvent(event);
 }
 
@@ -173,6 +181,7 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
         return;
     }
     LoadTextFile(fileName); // a read error leaves here, with this window still shown
+    Recent.add(fileName);
 
     hide();
     bool endTool = false; // Ctrl+Q in the preview: this window closes after it, ending the tool
@@ -223,6 +232,7 @@ void TFormFolioscopeMain::OpenInPreview(TFormPreView& preview, const QString& fi
         LinesEncoding = keptEncoding;
         throw;
     }
+    Recent.add(fileName);
     preview.LinesEncoding = LinesEncoding;
     preview.OpenOtherFile(fileName);
 }
