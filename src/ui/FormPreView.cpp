@@ -99,7 +99,7 @@ TFormPreView::TFormPreView(QWidget* parent)
     printing_ = std::make_unique<PreviewPrinting>(
         this, PrintPreview1, State,
         PreviewPrinting::Dialogs{ExecPrinterSetupDialog, ExecPrintDialog, ChoosePdfFile},
-        [this] { LayoutForPrinter(); });
+        [this] { LayoutForPrinter(); }, [this] { return CurrentPage; });
     ExecPrinterSetupDialog = [](QPageSetupDialog& dialog) { return dialog.exec(); };
     ExecPrintDialog = [](QPrintDialog& dialog) { return dialog.exec(); };
     ChoosePdfFile = [](QWidget* parent, const QString& suggestedPath) {
