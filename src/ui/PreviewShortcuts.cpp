@@ -54,8 +54,12 @@ Actions add(QWidget* window, const Targets& t) {
     const auto printKey =
         windowAction(window, {QKeySequence(Qt::CTRL | Qt::Key_P)}, press(t.print));
     const auto backKey = windowAction(window, {QKeySequence(Qt::CTRL | Qt::Key_W)}, press(t.back));
-    const auto resetKey =
-        windowAction(window, {QKeySequence(Qt::CTRL | Qt::Key_1)}, press(t.zoomReset));
+    // Ctrl+1 is the page menu's "表示倍率リセット" (shown beside it there), so the reset
+    // button keeps its hint as it is.
+    t.zoomReset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    t.zoomReset->setShortcutContext(Qt::WindowShortcut);
+    t.zoomReset->setShortcutVisibleInContextMenu(true);
+    window->addAction(t.zoomReset);
     // Ctrl+plus is typed with Shift on most keyboards; Ctrl+= is the same key unshifted.
     UpDownButtons* steps = t.zoomSteps;
     const auto inKey = windowAction(
@@ -66,7 +70,6 @@ Actions add(QWidget* window, const Targets& t) {
 
     t.print->setToolTip(withKey(QStringLiteral("印字出力"), printKey));
     t.back->setToolTip(withKey(QStringLiteral("戻る"), backKey));
-    t.zoomReset->setToolTip(withKey(t.zoomReset->toolTip(), resetKey));
     steps->upButton()->setToolTip(withKey(QStringLiteral("拡大"), inKey));
     steps->downButton()->setToolTip(withKey(QStringLiteral("縮小"), outKey));
 

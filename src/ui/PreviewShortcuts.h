@@ -1,8 +1,9 @@
 #pragma once
 // The keys people bring from other viewers, on the preview window: Ctrl+P (print), Ctrl+W
 // (back, as "戻る"), Ctrl+Q (end the tool), Ctrl+plus / Ctrl+minus (the zoom arrows), Ctrl+1
-// (100 %) and F11 (full screen). Each key is shown in the tooltip of the control it presses or
-// in the text of its page-menu entry. None of them takes a key the window already uses.
+// (100 %, the menu's zoom reset) and F11 (full screen). Each key is shown in the tooltip of the
+// control it presses or in the text of its page-menu entry. None of them takes a key the window
+// already uses.
 
 #include <QString>
 #include <functional>
@@ -18,7 +19,7 @@ namespace preview_shortcuts {
 struct Targets {
     QPushButton* print;       // "印字出力..."
     QPushButton* back;        // "戻る"
-    QPushButton* zoomReset;   // the zoom reset button
+    QAction* zoomReset;       // the page menu's "表示倍率リセット"
     UpDownButtons* zoomSteps; // the zoom arrows
     QMenu* menu;              // the page menu: full screen and end get entries there
     std::function<void()> endTool;

@@ -1,20 +1,39 @@
 #include "ui/ViewerHabits.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 
 #include "ui/FitKeeper.h"
 #include "ui/FormPreView.h"
+#include "ui/PageSelection.h"
 #include "ui/WindowPlacement.h"
 
 ViewerHabits::ViewerHabits(TFormPreView& window) : QObject(&window), window_(window) {
-    keys_ =
-        preview_shortcuts::add(&window, {window.BitBtnPrintOut, window.BitBtnReturn, window.BitBtn1,
-                                         window.UpDownBairitu, window.PopupMenu1, [this] {
-                                             if (window_.EndTool)
-                                                 window_.EndTool();
-                                         }});
+    keys_ = preview_shortcuts::add(&window, {window.BitBtnPrintOut, window.BitBtnReturn, window.N1,
+                                             window.UpDownBairitu, window.PopupMenu1, [this] {
+                                                 if (window_.EndTool)
+                                                     window_.EndTool();
+                                             }});
+
+    // Copying text: drag on the page, Ctrl+A for all of it, Ctrl+C or the menu entry. The
+    // edit boxes keep both keys for their own text while they have the focus.
+    selection_ = new PageSelection(window.Image1, window.PrintPreview1);
+    auto* selectAll = new QAction(&window);
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    connect(selectAll, &QAction::triggered, this, [this] { selection_->selectAll(); });
+    copy_ = new QAction(QStringLiteral("コピー"), &window);
+    copy_->setShortcut(QKeySequence::Copy);
+    copy_->setShortcutVisibleInContextMenu(true);
+    connect(copy_, &QAction::triggered, this, [this] { selection_->copy(); });
+    window.addActions({selectAll, copy_});
+    window.PopupMenu1->addSeparator();
+    window.PopupMenu1->addAction(copy_);
+    connect(window.PopupMenu1, &QMenu::aboutToShow, this,
+            [this] { copy_->setEnabled(selection_->hasSelection()); });
+    connect(window.PopupMenu1, &QMenu::aboutToHide, this, [this] { copy_->setEnabled(true); });
 }
 
 std::optional<ReportPlace> ViewerHabits::remembered() const {

@@ -1,6 +1,7 @@
 #pragma once
-// Wires the viewer habits into the preview window: the common keys (PreviewShortcuts) and the
-// place each report was left at (ReportPlaces). One object per window, a child of it.
+// Wires the viewer habits into the preview window: the common keys (PreviewShortcuts), the
+// place each report was left at (ReportPlaces) and copying text (PageSelection). One object
+// per window, a child of it.
 
 #include <QObject>
 #include <optional>
@@ -8,6 +9,7 @@
 #include "ui/PreviewShortcuts.h"
 #include "ui/ReportPlaces.h"
 
+class PageSelection;
 class TFormPreView;
 
 class ViewerHabits : public QObject {
@@ -17,6 +19,8 @@ public:
 
     QAction* fullScreenAction() const { return keys_.fullScreen; }
     QAction* endToolAction() const { return keys_.endTool; }
+    QAction* copyAction() const { return copy_; } // "コピー", Ctrl+C, also in the page menu
+    PageSelection& selection() const { return *selection_; }
 
     // Before the window is first shown: its size and position where this report left it
     // (kept on a screen).
@@ -32,4 +36,6 @@ private:
 
     TFormPreView& window_;
     preview_shortcuts::Actions keys_{};
+    PageSelection* selection_;
+    QAction* copy_;
 };
