@@ -350,6 +350,7 @@ void TFormPreView::ShowPage() {
     else
         Image1->setPicture(MakePageImage(PrintPreview1.GetPage(CurrentPage - 1), Zoom));
     pageArea_->resize(Image1->size() + QSize(ImageMargin, ImageMargin));
+    habits_->pageShown(); // continuous pages follow
 }
 
 std::unique_ptr<PageImage> TFormPreView::MakePageImage(const PageRecording& page,

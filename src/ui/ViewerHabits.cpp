@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QScreen>
 
+#include "ui/ContinuousMode.h"
 #include "ui/FitKeeper.h"
 #include "ui/FormPreView.h"
 #include "ui/PageSelection.h"
@@ -34,6 +35,12 @@ ViewerHabits::ViewerHabits(TFormPreView& window) : QObject(&window), window_(win
     connect(window.PopupMenu1, &QMenu::aboutToShow, this,
             [this] { copy_->setEnabled(selection_->hasSelection()); });
     connect(window.PopupMenu1, &QMenu::aboutToHide, this, [this] { copy_->setEnabled(true); });
+
+    continuous_ = new ContinuousMode(window);
+}
+
+void ViewerHabits::pageShown() {
+    continuous_->pageShown();
 }
 
 std::optional<ReportPlace> ViewerHabits::remembered() const {

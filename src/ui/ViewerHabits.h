@@ -1,7 +1,7 @@
 #pragma once
 // Wires the viewer habits into the preview window: the common keys (PreviewShortcuts), the
-// place each report was left at (ReportPlaces) and copying text (PageSelection). One object
-// per window, a child of it.
+// place each report was left at (ReportPlaces), copying text (PageSelection) and continuous
+// pages (ContinuousMode). One object per window, a child of it.
 
 #include <QObject>
 #include <optional>
@@ -9,6 +9,7 @@
 #include "ui/PreviewShortcuts.h"
 #include "ui/ReportPlaces.h"
 
+class ContinuousMode;
 class PageSelection;
 class TFormPreView;
 
@@ -21,6 +22,10 @@ public:
     QAction* endToolAction() const { return keys_.endTool; }
     QAction* copyAction() const { return copy_; } // "コピー", Ctrl+C, also in the page menu
     PageSelection& selection() const { return *selection_; }
+    ContinuousMode& continuous() const { return *continuous_; }
+
+    // After every ShowPage: continuous mode scrolls to the page shown.
+    void pageShown();
 
     // Before the window is first shown: its size and position where this report left it
     // (kept on a screen).
@@ -38,4 +43,5 @@ private:
     preview_shortcuts::Actions keys_{};
     PageSelection* selection_;
     QAction* copy_;
+    ContinuousMode* continuous_;
 };

@@ -87,6 +87,43 @@ def place_kept_across_runs(session):
     fresh = Preview(session, other)
     check_equal((fresh.page(), fresh.zoom()), ("1", "100"), "page and zoom of a new report")
 
+def continuous_scrolling(session):
+    p = start_preview(session)
+    p.window.click(236, 15)  # the toolbar toggle "連続表示"
+    check_equal(p.page(), "1", "page box in continuous mode")
+    # The wheel scrolls from one page into the next (on a single page it stays there); the
+    # page box follows the page at the top.
+    left, top, width, height = p.window.geometry()
+    for _ in range(10):  # 8 pixels a notch: a page is about 120 notches
+        # Over the page each time: reading the page box parks the pointer on the desktop.
+        session.x(["xdotool", "mousemove", "--sync", str(left + 300), str(top + 400)])
+        session.x(["xdotool", "click", "--repeat", "30", "--delay", "10", "5"])
+        if p.page() == "2":
+            break
+    check_equal(p.page(), "2", "page box after scrolling down by the wheel")
+    # The scroll bar dragged from its top to its bottom end: the last page comes to the top.
+    p.key("Home")
+    wait_for("page 1 at the top", lambda: p.page() == "1")
+    bar_x = left + width - 8
+    session.x(["xdotool", "mousemove", "--sync", str(bar_x), str(top + 73 + 22)])
+    session.x(["xdotool", "mousedown", "1"])
+    for y in range(top + 73 + 22, top + height - 30, 40):
+        session.x(["xdotool", "mousemove", "--sync", str(bar_x), str(y)])
+    session.x(["xdotool", "mouseup", "1"])
+    session.park_pointer()
+    wait_for("the last page at the top", lambda: p.page() == "12")
+    # Paging still pages: Home scrolls back to the first page.
+    before = p.picture()
+    p.key("Home")
+    p.changed_from(before, "the first page after Home")
+    check_equal(p.page(), "1", "page box after Home")
+    # Off again: the single page, where the window started.
+    p.window.click(236, 15)
+    wait_for("the single page", lambda: p.picture() != before)
+    p.check_showing(1)
+
+
 if __name__ == "__main__":
-    run_cases("viewer", [zoom_and_window_keys, end_from_preview, place_kept_across_runs],
+    run_cases("viewer", [zoom_and_window_keys, end_from_preview, place_kept_across_runs,
+                         continuous_scrolling],
               env={"CUPS_SERVER": "/nonexistent/no-print-scheduler"})
