@@ -10,8 +10,10 @@
 #include "document/OutputSettings.h"
 #include "ui/ContinuousPages.h"
 #include "ui/FormPreView.h"
+#include "ui/PageSelection.h"
 
-ContinuousMode::ContinuousMode(TFormPreView& window) : QObject(&window), window_(window) {
+ContinuousMode::ContinuousMode(TFormPreView& window, PageSelection& selection)
+    : QObject(&window), window_(window), selection_(selection) {
     view_ = new ContinuousPages(
         [this](int index) -> std::unique_ptr<PageImage> {
             // Nothing is read from the store while a layout records into it.
@@ -22,6 +24,19 @@ ContinuousMode::ContinuousMode(TFormPreView& window) : QObject(&window), window_
         },
         &window);
     view_->hide();
+    view_->setDecoration([this](QPainter& painter, const PageImage& picture) {
+        selection_.paintOn(painter, picture.page(), picture.pageTransform());
+    });
+    selection_.watch(view_, [this](QPoint at) -> std::optional<PageSelection::PageUnder> {
+        const int page = view_->pageAt(at.y());
+        const std::unique_ptr<PageImage> picture = view_->picture(page - 1);
+        if (!picture)
+            return std::nullopt;
+        return PageSelection::PageUnder{
+            &picture->page(),
+            picture->pageTransform() *
+                QTransform::fromTranslate(ContinuousPages::Margin, view_->topOf(page))};
+    });
     action_ = new QAction(QStringLiteral("連続ページ表示"), &window);
     action_->setCheckable(true);
     action_->setToolTip(QStringLiteral("ページを縦に続けて表示"));
@@ -63,6 +78,7 @@ void ContinuousMode::setOn(bool on) {
         singlePage_ = nullptr;
     }
     shownPage_ = 0;
+    selection_.setAnyPage(on); // a rectangle stays while its page scrolls out of the top
     if (on)
         pageShown(); // the page shown goes to the top of the area
     else

@@ -7,6 +7,7 @@
 #include <QObject>
 
 class ContinuousPages;
+class PageSelection;
 class QAction;
 class QToolButton;
 class TFormPreView;
@@ -14,7 +15,8 @@ class TFormPreView;
 class ContinuousMode : public QObject {
     Q_OBJECT
 public:
-    explicit ContinuousMode(TFormPreView& window);
+    // selection: drags on the pages select there too, and the pages draw its rectangle.
+    ContinuousMode(TFormPreView& window, PageSelection& selection);
 
     QAction* action() const { return action_; } // "連続ページ表示": menu entry and toolbar toggle
     QToolButton* button() const { return button_; }
@@ -31,6 +33,7 @@ private:
     void followTopPage();
 
     TFormPreView& window_;
+    PageSelection& selection_;
     QAction* action_;
     QToolButton* button_;
     ContinuousPages* view_;

@@ -49,6 +49,8 @@ void ContinuousPages::paintEvent(QPaintEvent* event) {
         painter.save();
         painter.translate(origin);
         picture->paint(painter, inPicture);
+        if (decoration_)
+            decoration_(painter, *picture);
         painter.restore();
     }
 }

@@ -20,7 +20,12 @@ public:
     static constexpr int Margin = 8; // left of and above the first page, as Image1 sits
     static constexpr int Gap = 8;    // between one page's picture and the next
 
+    // Drawn over each page painted (a selection), the painter at the page's picture origin.
+    using Decoration = std::function<void(QPainter& painter, const PageImage& picture)>;
+
     ContinuousPages(PictureOf pictureOf, QWidget* parent = nullptr);
+    void setDecoration(Decoration decoration) { decoration_ = std::move(decoration); }
+    std::unique_ptr<PageImage> picture(int index) const { return pictureOf_(index); }
 
     // pageCount pages of pictureSize each (all pages share the paper); sizes the widget.
     void setPages(int pageCount, QSize pictureSize);
@@ -40,6 +45,7 @@ private:
     int pitch() const { return picture_.height() + Gap; }
 
     PictureOf pictureOf_;
+    Decoration decoration_;
     int count_ = 0;
     QSize picture_;
 };

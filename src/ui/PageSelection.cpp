@@ -12,7 +12,7 @@
 
 namespace {
 
-// A see-through layer over the picture that draws the selected rectangle.
+// A see-through layer over the single page's picture that draws the selected rectangle.
 class SelectionLayer : public QWidget {
 public:
     SelectionLayer(PageImageView* image, const PageSelection& selection)
@@ -23,16 +23,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (!selection_.hasSelection() || !image_->picture())
-            return;
-        const QRect box =
-            image_->picture()->pageTransform().mapRect(QRectF(selection_.dots())).toRect();
-        QPainter painter(this);
-        QColor fill = palette().color(QPalette::Highlight);
-        fill.setAlpha(60);
-        painter.fillRect(box, fill);
-        painter.setPen(palette().color(QPalette::Highlight));
-        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        if (const PageImage* picture = image_->picture()) {
+            QPainter painter(this);
+            selection_.paintOn(painter, picture->page(), picture->pageTransform());
+        }
     }
 
 private:
@@ -48,19 +42,31 @@ PageSelection::PageSelection(PageImageView* image, const TPrintPreview& store)
     image->installEventFilter(this);
 }
 
+void PageSelection::watch(QWidget* surface, PageAt pageAt) {
+    surface_ = surface;
+    surfacePageAt_ = std::move(pageAt);
+    surface->installEventFilter(this);
+}
+
 const PageRecording* PageSelection::shownPage() const {
     return image_->picture() ? &image_->picture()->page() : nullptr;
 }
 
 bool PageSelection::hasSelection() const {
-    return page_ && page_ == shownPage() && document_ == store_.DocumentNumber() &&
+    return page_ && (anyPage_ || page_ == shownPage()) && document_ == store_.DocumentNumber() &&
            !dots_.isEmpty();
+}
+
+void PageSelection::changed() {
+    layer_->update();
+    if (surface_)
+        surface_->update();
 }
 
 void PageSelection::clear() {
     page_ = nullptr;
     dots_ = QRect();
-    layer_->update();
+    changed();
 }
 
 void PageSelection::selectAll() {
@@ -68,18 +74,22 @@ void PageSelection::selectAll() {
     document_ = store_.DocumentNumber();
     // Every record lies within the paper; a wide margin also takes text that runs past it.
     dots_ = page_ ? QRect(-(1 << 20), -(1 << 20), 1 << 21, 1 << 21) : QRect();
-    layer_->update();
+    changed();
 }
 
-void PageSelection::selectBetween(QPoint from, QPoint to) {
-    const PageImage* picture = image_->picture();
-    if (!picture)
-        return;
-    const QTransform toDots = picture->pageTransform().inverted();
-    page_ = &picture->page();
+std::optional<PageSelection::PageUnder> PageSelection::pageAt(QObject* surface, QPoint at) const {
+    if (surface == surface_)
+        return surfacePageAt_(at);
+    if (const PageImage* picture = image_->picture())
+        return PageUnder{&picture->page(), picture->pageTransform()};
+    return std::nullopt;
+}
+
+void PageSelection::selectBetween(const PageUnder& under, QPoint from, QPoint to) {
+    page_ = under.page;
     document_ = store_.DocumentNumber();
-    dots_ = toDots.mapRect(QRectF(QRectF(from, to).normalized())).toRect();
-    layer_->update();
+    dots_ = under.toSurface.inverted().mapRect(QRectF(QRectF(from, to).normalized())).toRect();
+    changed();
 }
 
 QString PageSelection::text() const {
@@ -91,32 +101,47 @@ void PageSelection::copy() const {
         QApplication::clipboard()->setText(text());
 }
 
+void PageSelection::paintOn(QPainter& painter, const PageRecording& page,
+                            const QTransform& toSurface) const {
+    if (!hasSelection() || page_ != &page)
+        return;
+    const QRect box = toSurface.mapRect(QRectF(dots_)).toRect();
+    const QPalette palette = QApplication::palette();
+    QColor fill = palette.color(QPalette::Highlight);
+    fill.setAlpha(60);
+    painter.fillRect(box, fill);
+    painter.setPen(palette.color(QPalette::Highlight));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+}
+
 bool PageSelection::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::Resize:
-        layer_->resize(image_->size());
+        if (watched == image_)
+            layer_->resize(image_->size());
         break;
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton)
             break;
         pressedAt_ = mouse->position().toPoint();
-        dragging_ = true;
+        pressedOn_ = pageAt(watched, pressedAt_);
         clear(); // a click without dragging lets the rectangle go
         return true;
     }
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (!dragging_ || !(mouse->buttons() & Qt::LeftButton))
+        if (!pressedOn_ || !(mouse->buttons() & Qt::LeftButton))
             break;
         const QPoint at = mouse->position().toPoint();
         if ((at - pressedAt_).manhattanLength() >= QApplication::startDragDistance())
-            selectBetween(pressedAt_, at);
+            selectBetween(*pressedOn_, pressedAt_, at);
         return true;
     }
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            dragging_ = false;
+            pressedOn_.reset();
         break;
     default:
         break;

@@ -36,7 +36,7 @@ ViewerHabits::ViewerHabits(TFormPreView& window) : QObject(&window), window_(win
             [this] { copy_->setEnabled(selection_->hasSelection()); });
     connect(window.PopupMenu1, &QMenu::aboutToHide, this, [this] { copy_->setEnabled(true); });
 
-    continuous_ = new ContinuousMode(window);
+    continuous_ = new ContinuousMode(window, *selection_);
 }
 
 void ViewerHabits::pageShown() {

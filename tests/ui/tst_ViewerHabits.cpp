@@ -1,6 +1,6 @@
 // The viewer habits of the preview window driven as a user drives them: the page menu's new
 // entries, copying the text of a dragged rectangle or of the whole page, and continuous pages
-// with the page box following the scroll bar.
+// with the page box following the scroll bar and drags selecting on any page.
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -163,6 +163,18 @@ private slots:
         QCOMPARE(preview->CurrentPage, 2);
         QCOMPARE(view->pictureSize(), preview->Image1->size());
         QCOMPARE(view->pageAt(bar->value()), 2);
+
+        // A drag over page 3 selects there, and stays while page 2 is the page at the top.
+        const QTransform page3 = view->picture(2)->pageTransform() *
+                                 QTransform::fromTranslate(ContinuousPages::Margin, view->topOf(3));
+        const QPoint from = page3.map(QPoint(0, 0)) + QPoint(1, 1);
+        const QPoint to = from + QPoint(view->pictureSize().width() - 10, 600);
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        QTest::mouseMove(view, to);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        preview.key(QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("page 3 first\nsecond"));
+        QCOMPARE(preview->CurrentPage, 2);
 
         mode.action()->trigger();
         QVERIFY(!mode.isOn());
