@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The habits people bring from other viewers: the common keys, the place a report was left
-at (across two runs), the recent reports of the main window and continuous pages."""
+at (across two runs), continuous pages scrolled by the wheel and the scroll bar, and the text
+of a page copied to the clipboard."""
 
 import os
 import shutil
@@ -123,7 +124,22 @@ def continuous_scrolling(session):
     p.check_showing(1)
 
 
+def copy_page_text(session):
+    p = start_preview(session)
+    sentinel = "<nothing copied>"
+    session.x(["xclip", "-selection", "clipboard", "-i"], stdin=sentinel)
+    p.window.click(300, 400)  # the keyboard on the page
+    p.key("ctrl+a", "ctrl+c")
+    clipboard = lambda: session.x(["xclip", "-selection", "clipboard", "-o"], check_rc=False)
+    copied = wait_for("the page's text on the clipboard",
+                      lambda: (lambda t: t if t != sentinel else None)(clipboard()), timeout=4)
+    lines = copied.split("\n")
+    check(any("みなと台三丁目共同住宅" in line for line in lines), f"copied text: {copied!r}")
+    check(lines.index(next(l for l in lines if "設計者" in l)) <
+          lines.index(next(l for l in lines if "作成日" in l)), "lines in reading order")
+
+
 if __name__ == "__main__":
     run_cases("viewer", [zoom_and_window_keys, end_from_preview, place_kept_across_runs,
-                         continuous_scrolling],
+                         continuous_scrolling, copy_page_text],
               env={"CUPS_SERVER": "/nonexistent/no-print-scheduler"})
