@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "document/OutputSettings.h"
 #include "ui/ContinuousPages.h"
 #include "ui/FormPreView.h"
 #include "ui/PageSelection.h"
