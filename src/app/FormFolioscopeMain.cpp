@@ -10,11 +10,14 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
+#include <tuple>
 
 #include "app/AboutFolioscope.h"
 #include "app/AppErrors.h"
 #include "app/AppIcons.h"
 #include "app/InitialiseSettings.h"
+#include "app/RecentFilesList.h"
 #include "app/ReportText.h"
 #include "app/TextFileReader.h"
 #include "help/HelpFolder.h"
@@ -98,6 +101,12 @@ TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
     setTabOrder(BitBtnFileOpen, ButtonVersion);
     setTabOrder(ButtonVersion, BitBtnHelp);
     setTabOrder(BitBtnHelp, BitBtnExit);
+    LabelRecent = new QLabel(QStringLiteral("最近使ったファイル"), this);
+    LabelRecent->setGeometry(39, 136, 450, 14);
+    ListRecent = new RecentFilesList(
+        Recent, [this](const QString& path) { OpenFile(path); }, this);
+    ListRecent->setGeometry(39, 152, 450, 100);
+    setTabOrder(BitBtnExit, ListRecent);
     BitBtnFileOpen->setFocus();
 
     const QIcon icon = app_icons::tool();
@@ -115,6 +124,16 @@ TFormFolioscopeMain::TFormFolioscopeMain(QWidget* parent)
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnHelpClick);
     BindHelpKey(*this, *BitBtnHelp);
     connect(BitBtnExit, &QPushButton::clicked, this, &TFormFolioscopeMain::BitBtnExitClick);
+    // The keys of other viewers: Ctrl+O opens, Ctrl+Q ends; the buttons' tooltips name them.
+    for (auto [button, key, text] :
+         {std::tuple{BitBtnFileOpen, Qt::Key_O, QStringLiteral("ファイルを開く")},
+          std::tuple{BitBtnExit, Qt::Key_Q, QStringLiteral("終了")}}) {
+        const QKeySequence keys(Qt::CTRL | key);
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+        button->setToolTip(text + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) +
+                           QLatin1Char(')'));
+    }
     // A report dropped on the window opens as if chosen in the open dialog.
     new FileDropTarget(this, [this](const QString& fileName) { OpenFile(fileName); });
 }
@@ -136,6 +155,7 @@ void TFormFolioscopeMain::showEvent(QShowEvent* event) {
             move(s->availableGeometry().center() -
                  QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
+    ListRecent->refresh(); // a report opened meanwhile comes first, one deleted goes grey
     QWidget::showEvent(event);
 }
 
@@ -161,9 +181,15 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
         return;
     }
     LoadTextFile(fileName); // a read error leaves here, with this window still shown
+    Recent.add(fileName);
 
     hide();
-    const auto showAgain = qScopeGuard([this] {
+    bool endTool = false; // Ctrl+Q in the preview: this window closes after it, ending the tool
+    const auto showAgain = qScopeGuard([this, &endTool] {
+        if (endTool) {
+            close();
+            return;
+        }
         show();
         // Enter opens the next file, not whatever button the hidden window's focus moved to.
         BitBtnFileOpen->setFocus();
@@ -175,6 +201,7 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
     preview.FileName = fileName;
     preview.Lines = &Lines;
     preview.LinesEncoding = LinesEncoding;
+    preview.Places = &Places;
     preview.ReadAgain = [this, &preview](const QString& name) {
         const QString problem = ReloadTextFile(name);
         if (problem.isEmpty())
@@ -182,6 +209,10 @@ void TFormFolioscopeMain::OpenFile(const QString& fileName) {
         return problem;
     };
     preview.OpenDropped = [this, &preview](const QString& name) { OpenInPreview(preview, name); };
+    preview.EndTool = [&preview, &endTool] {
+        endTool = true;
+        preview.reject();
+    };
     RunPreview(preview);
 }
 
@@ -201,6 +232,7 @@ void TFormFolioscopeMain::OpenInPreview(TFormPreView& preview, const QString& fi
         LinesEncoding = keptEncoding;
         throw;
     }
+    Recent.add(fileName);
     preview.LinesEncoding = LinesEncoding;
     preview.OpenOtherFile(fileName);
 }

@@ -7,10 +7,13 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/RecentFiles.h"
 #include "platform/InputEncoding.h"
+#include "ui/ReportPlaces.h"
 
 class QLabel;
 class QPushButton;
+class RecentFilesList;
 class TFormPreView;
 
 class TFormFolioscopeMain : public QWidget {
@@ -57,6 +60,12 @@ public:
     static constexpr const char* SettingsOrganisation = "Folioscope";
     static constexpr const char* SettingsApplication = "Folioscope";
     static constexpr const char* LastFolderKey = "LastFolder";
+    // Where each report was left (page, zoom, window), in the same settings.
+    ReportPlaces Places{QLatin1String(SettingsOrganisation), QLatin1String(SettingsApplication)};
+    // The reports opened last without error, and their list under the hint.
+    RecentFiles Recent{QLatin1String(SettingsOrganisation), QLatin1String(SettingsApplication)};
+    QLabel* LabelRecent;
+    RecentFilesList* ListRecent;
 
     // Topic of this window in the help file.
     static constexpr int HelpTopic = 6533;

@@ -11,41 +11,46 @@
 namespace {
 
 // Every code page 932 character code (a single byte, or lead byte << 8 | trail byte) as one
-// folded UTF-16 unit, filled once from the code page decoder and TextFolder, so that pages
-// decode and fold by table lookup. Only the half-width voiced marks, which may join the kana
-// before them, keep their unfolded form and go through TextFolder one by one.
+// UTF-16 unit, decoded and folded, filled once from the code page decoder and TextFolder, so
+// that pages decode and fold by table lookup. Only the half-width voiced marks, which may join
+// the kana before them, keep their unfolded form and go through TextFolder one by one.
 class Cp932Table {
 public:
     Cp932Table() {
         for (int b = 0; b < 256; ++b) {
             const char byte = char(b);
-            units_[std::size_t(b)] = unitOf(QByteArrayView(&byte, 1));
+            fill(std::size_t(b), QByteArrayView(&byte, 1));
             if (!cp932::isLeadByte(static_cast<unsigned char>(b)))
                 continue;
             for (int t = 0; t < 256; ++t) {
                 const char pair[2] = {char(b), char(t)};
-                units_[std::size_t(b << 8 | t)] = unitOf(QByteArrayView(pair, 2));
+                fill(std::size_t(b << 8 | t), QByteArrayView(pair, 2));
             }
         }
     }
-    QChar operator[](quint16 code) const { return QChar(units_[code]); }
+    QChar folded(quint16 code) const { return QChar(folded_[code]); }
+    QChar decoded(quint16 code) const { return QChar(decoded_[code]); }
 
 private:
-    static char16_t unitOf(QByteArrayView bytes) {
+    void fill(std::size_t code, QByteArrayView bytes) {
         const QString s = cp932::decode(bytes);
         const QChar c = s.size() == 1 ? s.at(0) : QChar(QChar::ReplacementCharacter);
-        if (isVoicedMark(c))
-            return c.unicode();
+        decoded_[code] = c.unicode();
+        if (isVoicedMark(c)) {
+            folded_[code] = c.unicode();
+            return;
+        }
         QString folded;
         TextFolder::append(folded, c);
-        return folded.size() == 1 ? folded.at(0).unicode() : c.unicode();
+        folded_[code] = folded.size() == 1 ? folded.at(0).unicode() : c.unicode();
     }
 
 public:
     static bool isVoicedMark(QChar c) { return c.unicode() == 0xFF9E || c.unicode() == 0xFF9F; }
 
 private:
-    std::array<char16_t, 65536> units_{};
+    std::array<char16_t, 65536> folded_{};
+    std::array<char16_t, 65536> decoded_{};
 };
 
 const Cp932Table& table() {
@@ -55,9 +60,10 @@ const Cp932Table& table() {
 
 } // namespace
 
-PageText::PageText(const PageRecording& page, Places places) {
+PageText::PageText(const PageRecording& page, Places places, Folding folding) {
     const Cp932Table& decode = table();
     const bool withPlaces = places == Places::With;
+    const bool fold = folding == Folding::Folded;
     const auto separate = [&](char16_t c) {
         if (!text_.isEmpty() && text_.back() != QChar(u'\n')) {
             text_.append(QChar(c));
@@ -98,9 +104,9 @@ PageText::PageText(const PageRecording& page, Places places) {
             const int advance = byteCount * run.cellWidth + run.extraSpacing;
             const QRect box(x, run.topLeft.y(), byteCount * run.cellWidth,
                             std::max(1, run.box.height()));
-            const QChar c = decode[code];
+            const QChar c = fold ? decode.folded(code) : decode.decoded(code);
             bool added = true;
-            if (Cp932Table::isVoicedMark(c))
+            if (fold && Cp932Table::isVoicedMark(c))
                 added = TextFolder::append(text_, c);
             else
                 text_.append(c);

@@ -14,9 +14,16 @@ class PageRecording;
 class PageText {
 public:
     enum class Places { Without, With };
-    PageText(const PageRecording& page, Places places);
+    // Folded for searching, or as drawn (decoded only) for copying.
+    enum class Folding { Folded, AsDrawn };
+    PageText(const PageRecording& page, Places places, Folding folding = Folding::Folded);
 
     const QString& text() const { return text_; }
+    // The box (page dots) of character i of text(); null for the blanks and line breaks put
+    // between runs, and without places.
+    QRect place(qsizetype i) const {
+        return std::size_t(i) < places_.size() ? places_[std::size_t(i)] : QRect();
+    }
 
     // The boxes (page dots) of the characters [from, from + length) of text(), joined into
     // one rectangle per stretch of one line. Empty without places.

@@ -12,10 +12,12 @@ PrintPages PrintPages::range(int first, int last) {
     return pages;
 }
 
-PrintPages PrintPages::chosenIn(const QPrinter& printer, int pageCount) {
+PrintPages PrintPages::chosenIn(const QPrinter& printer, int pageCount, int currentPage) {
     const bool pageNumbers = printer.printRange() == QPrinter::PageRange;
     PrintPages pages = range(1, pageCount);
-    if (pageNumbers) {
+    if (printer.printRange() == QPrinter::CurrentPage) {
+        pages = currentPage <= pageCount ? range(currentPage, currentPage) : PrintPages();
+    } else if (pageNumbers) {
         pages.Ranges = printer.pageRanges();
         if (pages.Ranges.isEmpty())
             pages = range(printer.fromPage(), printer.toPage());

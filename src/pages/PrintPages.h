@@ -18,9 +18,9 @@ public:
     // Pages first .. last; none when last is below first or first is below 1.
     static PrintPages range(int first, int last);
     // What an accepted print dialog asked of printer for a document of pageCount pages: all
-    // pages, or the page numbers typed (a range or a list such as "1,3,5-7"), and the dialog's
-    // page set.
-    static PrintPages chosenIn(const QPrinter& printer, int pageCount);
+    // pages, the page numbers typed (a range or a list such as "1,3,5-7") or the page shown
+    // (currentPage, from 1), and the dialog's page set.
+    static PrintPages chosenIn(const QPrinter& printer, int pageCount, int currentPage = 0);
 
     // The page numbers in ascending order. Ranges past the document's end are the caller's
     // to refuse first (this lists whatever the ranges name).

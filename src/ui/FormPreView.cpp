@@ -42,6 +42,7 @@
 #include "ui/PreviewStatusLine.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
+#include "ui/ViewerHabits.h"
 #include "ui/WindowCentring.h"
 
 static void initPreviewResources() {
@@ -98,7 +99,7 @@ TFormPreView::TFormPreView(QWidget* parent)
     printing_ = std::make_unique<PreviewPrinting>(
         this, PrintPreview1, State,
         PreviewPrinting::Dialogs{ExecPrinterSetupDialog, ExecPrintDialog, ChoosePdfFile},
-        [this] { LayoutForPrinter(); });
+        [this] { LayoutForPrinter(); }, [this] { return CurrentPage; });
     ExecPrinterSetupDialog = [](QPageSetupDialog& dialog) { return dialog.exec(); };
     ExecPrintDialog = [](QPrintDialog& dialog) { return dialog.exec(); };
     ChoosePdfFile = [](QWidget* parent, const QString& suggestedPath) {
@@ -240,8 +241,10 @@ void TFormPreView::connectControls() {
 }
 
 void TFormPreView::showEvent(QShowEvent* event) {
-    if (!shown_)
-        CentreOnMainWindow(this); // before the layout, so that its progress window follows
+    if (!shown_) {
+        CentreOnMainWindow(this);   // before the layout, so that its progress window follows
+        habits_->restoreGeometry(); // a report seen before opens where its window was
+    }
     QDialog::showEvent(event);
     if (!shown_) {
         shown_ = true;
@@ -270,7 +273,7 @@ void TFormPreView::FormShow() {
     const auto showFirstPage = [this] {
         CurrentPage = 1;
         EditBoxBairitu->setText(OutputSettings.PreviewZoomText.text());
-        ApplyZoom();
+        habits_->showFirstPage();     // ApplyZoom, at the report's remembered place if any
         editHandlersAttached_ = true; // the window's event filter passes Enter to EditKeyDown
     };
     if (Lines) {
@@ -292,6 +295,7 @@ void TFormPreView::done(int result) {
 void TFormPreView::FormClose() {
     // The next preview of the run starts from this zoom text (cut to its 8 bytes).
     OutputSettings.PreviewZoomText = EditBoxBairitu->text();
+    habits_->rememberPlace();
 }
 
 void TFormPreView::CalcFrameGeometry() {
@@ -346,6 +350,7 @@ void TFormPreView::ShowPage() {
     else
         Image1->setPicture(MakePageImage(PrintPreview1.GetPage(CurrentPage - 1), Zoom));
     pageArea_->resize(Image1->size() + QSize(ImageMargin, ImageMargin));
+    habits_->pageShown(); // continuous pages follow
 }
 
 std::unique_ptr<PageImage> TFormPreView::MakePageImage(const PageRecording& page,
@@ -579,6 +584,7 @@ void TFormPreView::createViewerAids() {
     FitWidthAction = fits.width;
     fitKeeper_ = new FitKeeper(ScrollBox1, [this](fit_zoom::Fit fit) { FitZoom(fit); });
     EditBoxBairitu->setToolTip(QStringLiteral("ページ全体: Ctrl+0 / 幅に合わせる: Ctrl+2"));
+    habits_ = new ViewerHabits(*this);
 
     reload_ = new PreviewReload({this, ReloadNote, [this] { return PrintPreview1.Printing(); },
                                  [this] { LayoutAgain(); }, ReadAgain},
@@ -608,6 +614,7 @@ FileChangeWatcher& TFormPreView::fileWatcher() {
 }
 
 void TFormPreView::OpenOtherFile(const QString& fileName) {
+    habits_->rememberPlace(); // where the report shown so far is left
     FileName = fileName;
     setWindowTitle(QStringLiteral("印刷プレビュー  < ファイル名 ： ") + FileName +
                    QStringLiteral(" >"));

@@ -38,7 +38,9 @@ class QPrintDialog;
 class QPushButton;
 class QScrollArea;
 class UpDownButtons;
+class ViewerHabits;
 class QVBoxLayout;
+class ReportPlaces;
 
 class TFormPreView : public QDialog {
     Q_OBJECT
@@ -127,6 +129,11 @@ public:
     std::function<QString(const QString& fileName)> ReadAgain;
     // Opens a file dropped on the window as if chosen in the open dialog; set by the creator.
     std::function<void(const QString& fileName)> OpenDropped;
+    // Ends the tool (Ctrl+Q): set by the creator, which closes this window and then itself.
+    std::function<void()> EndTool;
+    // Where reports were left, set by the creator: the window opens its report there and
+    // remembers where it is left on closing. Unset, nothing is remembered.
+    ReportPlaces* Places = nullptr;
     // Shows another file's lines (already in *Lines) from page 1, the zoom kept.
     void OpenOtherFile(const QString& fileName);
     // Sets the zoom at which the whole page (or its width) fits the scrolling area, and keeps
@@ -165,6 +172,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    friend class ViewerHabits; // reads the kept fit
     void createControls();
     void createToolbar();
     void createPageArea(QVBoxLayout* layout);
@@ -194,4 +202,5 @@ private:
     PreviewFind* find_ = nullptr;
     PreviewReload* reload_ = nullptr;
     FitKeeper* fitKeeper_ = nullptr;
+    ViewerHabits* habits_ = nullptr;
 };

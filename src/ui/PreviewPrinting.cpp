@@ -18,9 +18,10 @@
 #include "ui/MessageBoxes.h"
 
 PreviewPrinting::PreviewPrinting(QWidget* window, TPrintPreview& store, const LayoutState& state,
-                                 Dialogs dialogs, std::function<void()> layoutForPrinter)
+                                 Dialogs dialogs, std::function<void()> layoutForPrinter,
+                                 std::function<int()> currentPage)
     : window_(window), store_(store), state_(state), dialogs_(dialogs),
-      layoutForPrinter_(std::move(layoutForPrinter)) {}
+      layoutForPrinter_(std::move(layoutForPrinter)), currentPage_(std::move(currentPage)) {}
 
 void PreviewPrinting::printerSetup() {
     QPrinter& printer = current_printer::get();
@@ -41,9 +42,9 @@ void PreviewPrinting::print() {
     QPrinter& printer = current_printer::get();
     const QString queue = printer.printerName();
     QPrintDialog dialog(&printer, window_);
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
-                      QAbstractPrintDialog::PrintCollateCopies |
-                      QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setOptions(
+        QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage |
+        QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
     const int count = std::max(store_.PageCount(), 1);
     dialog.setMinMax(1, count);
     dialog.setFromTo(1, count);
@@ -59,7 +60,8 @@ void PreviewPrinting::print() {
     // new layout; page numbers (a range, or a list such as "1,3,5-7") are taken as typed.
     current_printer::followQueue(printer, queue);
     layoutForPrinter_();
-    const PrintPages pages = PrintPages::chosenIn(printer, store_.PageCount());
+    // The page shown is read after the new layout, which clamps it to the new page count.
+    const PrintPages pages = PrintPages::chosenIn(printer, store_.PageCount(), currentPage_());
     TFormPrintProgress progress(window_, QStringLiteral("印刷中..."));
     page_printer::print(store_, printer, state_.PrinterInfo, pages, &progress);
 }

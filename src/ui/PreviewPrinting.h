@@ -23,9 +23,11 @@ public:
     };
 
     // window: the dialogs' parent; layoutForPrinter lays the pages out again for the current
-    // printer (geometry, frame, layout, page shown).
+    // printer (geometry, frame, layout, page shown); currentPage: the page shown, from 1, for
+    // the dialog's "current page".
     PreviewPrinting(QWidget* window, TPrintPreview& store, const LayoutState& state,
-                    Dialogs dialogs, std::function<void()> layoutForPrinter);
+                    Dialogs dialogs, std::function<void()> layoutForPrinter,
+                    std::function<int()> currentPage);
 
     // The printer setup: confirmed, the document is laid out for the printer as chosen.
     void printerSetup();
@@ -40,8 +42,9 @@ private:
     const LayoutState& state_;
     Dialogs dialogs_;
     std::function<void()> layoutForPrinter_;
-    // The print dialog's range kind (all pages or page numbers) and collate box, kept for the
-    // life of the window: a new window starts with all pages, collated.
+    std::function<int()> currentPage_;
+    // The print dialog's range kind (all pages, page numbers or the current page) and collate box,
+    // kept for the life of the window: a new window starts with all pages, collated.
     int printRange_ = 0; // QAbstractPrintDialog::AllPages
     bool collate_ = true;
 };

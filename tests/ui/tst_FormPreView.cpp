@@ -143,7 +143,7 @@ void TestFormPreView::controlsAndCaption() {
     QVERIFY(window.LabelTotalPage->font().bold());
     QCOMPARE(window.EditBoxBairitu->text(), QStringLiteral("100"));
     const QList<QAction*> items = window.PopupMenu1->actions();
-    QCOMPARE(items.size(), 7);
+    QVERIFY(items.size() >= 7); // the viewer habits' entries follow these (tst_ViewerHabits)
     QCOMPARE(items[0]->text(), QStringLiteral("表示倍率リセット"));
     QVERIFY(items[1]->isSeparator());
     QCOMPARE(items[2]->text(), QStringLiteral("最初のページへ"));

@@ -213,6 +213,31 @@ private slots:
         QCOMPARE(kind, int(QAbstractPrintDialog::AllPages));
     }
 
+    // "Current page" is offered and prints the page shown, as laid out for the printer.
+    void printTheCurrentPage() {
+        REQUIRE_CUPS();
+        Preview preview(3);
+        preview->CurrentPage = 2;
+        preview->ShowPage();
+        const auto jobs = cups_test::jobIds();
+        bool offered = false;
+        preview->ExecPrintDialog = [&](QPrintDialog& dialog) {
+            offered = dialog.testOption(QAbstractPrintDialog::PrintCurrentPage);
+            dialog.setPrintRange(QAbstractPrintDialog::CurrentPage);
+            return int(QDialog::Accepted);
+        };
+        preview.click(preview->BitBtnPrintOut);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+        QVERIFY(offered);
+        const int job = newJob(jobs);
+        QVERIFY(job > 0);
+        QVERIFY(cups_test::waitIdle());
+        const QString sent = cups_test::spoolFile(job);
+        QCOMPARE(cups_test::pdfPageCount(sent), 1);
+        QVERIFY(cups_test::findWord(cups_test::words(sent), QStringLiteral("2")));
+        QVERIFY(!cups_test::findWord(cups_test::words(sent), QStringLiteral("3")));
+    }
+
     // A range beyond the page count: the page store's error in the error box, no job, the
     // window open with its new layout.
     void rangeBeyondThePageCountPrintsNothing() {
