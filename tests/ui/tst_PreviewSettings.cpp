@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <cmath>
@@ -133,9 +135,14 @@ void answerFontDialog(const QFont& font) {
 
 class TestPreviewSettings : public QObject {
     Q_OBJECT
+    QTemporaryDir settingsDir_;
 
 private slots:
     void initTestCase() {
+        // The main window remembers folders, places and recent files: never in the user's own
+        // settings file.
+        QVERIFY(settingsDir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
         font_substitution::install();
         auto printer = current_printer::createPdfPrinter();
         printer->setResolution(Dpi);
