@@ -91,6 +91,11 @@ ThumbnailList::ThumbnailList(const TPrintPreview& store, QWidget* parent)
     timer_.setInterval(0);
     connect(&timer_, &QTimer::timeout, this, &ThumbnailList::drawSome);
     connect(&model_, &ThumbnailModel::wanted, this, &ThumbnailList::want);
+    // Rows ahead are drawn also when every row scrolled to was ready.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!timer_.isActive())
+            timer_.start();
+    });
     connect(this, &QListView::clicked, this,
             [this](const QModelIndex& index) { emit pageChosen(index.row() + 1); });
     refresh();
@@ -123,17 +128,48 @@ bool ThumbnailList::onScreen(int row) const {
     return visualRect(model_.index(row)).intersects(viewport()->rect());
 }
 
+std::pair<int, int> ThumbnailList::rowsOnScreen() const {
+    const int count = model_.rowCount();
+    if (count == 0)
+        return {0, -1};
+    // Rows are of one size: the first row's place and the distance to the second give all.
+    const QRect first = visualRect(model_.index(0));
+    const int pitch = count > 1 ? visualRect(model_.index(1)).top() - first.top() : first.height();
+    if (pitch <= 0)
+        return {0, -1};
+    const int top = std::max(0, (-first.bottom()) / pitch);
+    const int bottom = std::min(count - 1, (viewport()->height() - first.top()) / pitch);
+    return {top, bottom};
+}
+
+int ThumbnailList::nextRow() {
+    while (!waiting_.empty()) {
+        const int row = waiting_.back();
+        waiting_.pop_back();
+        if (!model_.hasPicture(row) && onScreen(row))
+            return row;
+    }
+    if (!isVisible())
+        return -1;
+    const auto [top, bottom] = rowsOnScreen();
+    const int screen = bottom - top + 1;
+    for (int row = top; row <= bottom + screen && row < model_.rowCount(); ++row)
+        if (!model_.hasPicture(row))
+            return row;
+    for (int row = top - 1; row >= top - screen && row >= 0; --row)
+        if (!model_.hasPicture(row))
+            return row;
+    return -1;
+}
+
 void ThumbnailList::drawSome() {
     // The latest asked first: while the list is scrolled, rows it has passed go stale and
     // are dropped when they are no longer on screen.
     QElapsedTimer slice;
     slice.start();
-    while (!waiting_.empty() && slice.elapsed() < SliceMs) {
-        const int row = waiting_.back();
-        waiting_.pop_back();
-        if (!model_.hasPicture(row) && onScreen(row))
-            model_.draw(row);
-    }
-    if (!waiting_.empty())
+    int row = -1;
+    while (slice.elapsed() < SliceMs && (row = nextRow()) >= 0)
+        model_.draw(row);
+    if (row >= 0)
         timer_.start();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The "サムネイル" tab of the preview's side panel: one small picture per recorded page, in a
-// column. A picture is drawn from the page store only once its row is on screen, a few at a
-// time between events, and kept in a cache of bounded size; rows not drawn yet show a blank
-// sheet. The page shown is the current row; a click asks for a page.
+// column. A picture is drawn from the page store once its row is on screen, a few at a time
+// between events, and kept in a cache of bounded size; rows not drawn yet show a blank sheet.
+// When the rows on screen are drawn, the rows of one screen above and below them follow in
+// the same slices, so that scrolling on finds them ready. The page shown is the current row;
+// a click asks for a page.
 
 #include <QAbstractListModel>
 #include <QCache>
@@ -63,7 +65,7 @@ public:
     void refresh();
     // Makes page (from 1) the current row and scrolls it into view.
     void markPage(int page);
-    // True while rows on screen still wait for their pictures.
+    // True while rows on screen, or the rows of a screen around them, wait for pictures.
     bool drawing() const { return timer_.isActive(); }
 
 signals:
@@ -73,6 +75,11 @@ private:
     void want(int row);
     void drawSome();
     bool onScreen(int row) const;
+    // The next row to draw: one asked for that is still on screen, else the nearest row of a
+    // screen below, then above, the rows on screen without picture; -1 when none.
+    int nextRow();
+    // First and last row on screen (first > last when none).
+    std::pair<int, int> rowsOnScreen() const;
 
     ThumbnailModel model_;
     std::vector<int> waiting_; // rows asked for, the latest last
