@@ -36,6 +36,7 @@ inline constexpr const char* LayoutFailed = "Layout of %1 failed: %2";
 
 // Command-line printing; %1 and %2 as each text says.
 inline constexpr const char* PdfOrPrint = "Give either --pdf or --print, not both.";
+inline constexpr const char* OutlineAlone = "--outline goes with neither --pdf nor --print.";
 inline constexpr const char* PrintOnlyOption = "%1 goes with --print only.";
 inline constexpr const char* UnknownQueue = "Unknown print queue: %1";
 inline constexpr const char* NoDefaultQueue =

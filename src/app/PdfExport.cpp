@@ -12,6 +12,7 @@
 
 #include "app/AppErrors.h"
 #include "app/LayoutNotes.h"
+#include "app/OutlineCommand.h"
 #include "app/PrintCommand.h"
 #include "app/ReportText.h"
 #include "app/StderrProgress.h"
@@ -97,6 +98,8 @@ int run(int argc, char** argv, const PdfExportOptions& options) {
 
     if (options.Print)
         return print_command::run(options);
+    if (options.Outline)
+        return outline_command::run(options);
     try {
         const ReportText report = ReadReportText(options.InputPath);
         TPrintPreview store;

@@ -12,10 +12,11 @@ class TPrintPreview;
 
 namespace pdf_export {
 
-// Runs the export or the printing (--print, run by print_command) that options (read from argv
-// by ProgramOptions) ask for as the whole program: makes the application object (offscreen
-// unless a platform is chosen), prints errors on stderr. Returns the exit code: 0 done, 1 the
-// file could not be read, laid out, written or printed.
+// Runs the export, the printing (--print, run by print_command) or the outline (--outline, run
+// by outline_command) that options (read from argv by ProgramOptions) ask for as the whole
+// program: makes the application object (offscreen unless a platform is chosen), prints errors
+// on stderr. Returns the exit code: 0 done, 1 the file could not be read, laid out, written or
+// printed.
 int run(int argc, char** argv, const PdfExportOptions& options);
 
 // Lays lines out as options say into store (which then holds the pages); figure names are

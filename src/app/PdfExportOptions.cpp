@@ -111,12 +111,16 @@ struct OptionNames {
     QCommandLineOption from{"from", "With --print: the first page to print (default 1).", "N"};
     QCommandLineOption to{"to", "With --print: the last page to print (default the last).", "M"};
     QCommandLineOption copies{"copies", "With --print: the number of copies (default 1).", "K"};
+    QCommandLineOption outline{"outline",
+                               "Print the outline of the laid-out pages (chapters and sections) "
+                               "on stdout instead of writing a PDF: one \"LEVEL<TAB>PAGE<TAB>"
+                               "LABEL\" line each, in UTF-8; labels are cut at 200 characters."};
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help and exit."};
     QCommandLineOption version{"version", "Show the version and exit."};
 
     void addTo(QCommandLineParser& parser) const {
         parser.addOption(pdf);
-        parser.addOptions({print, printer, from, to, copies});
+        parser.addOptions({print, printer, from, to, copies, outline});
         parser.addOptions({paper, landscape, resolution, frame, pageNumbers, firstPage, noSideLines,
                            frameMargins, bodyMargins, frameWidth, font1, font2, font3, help,
                            version});
@@ -127,7 +131,8 @@ struct OptionNames {
 void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         "Folioscope lays a Shift-JIS report text out into pages and writes them as a vector PDF\n"
-        "(--pdf) or prints them as one job on a print queue (--print).");
+        "(--pdf), prints them as one job on a print queue (--print) or prints their outline\n"
+        "(--outline).");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
 }
 
@@ -139,7 +144,7 @@ public:
     OptionGroups(const QCommandLineParser& parser, const OptionNames& names, QString& error)
         : parser_(parser), o_(names), error_(error) {}
 
-    // --pdf or --print, and the one input file.
+    // --pdf, --print or --outline, and the one input file.
     bool readDestination(PdfExportOptions& options) const;
     // --printer, --from, --to, --copies.
     bool readPrintJob(PdfExportOptions& options) const;
@@ -178,6 +183,11 @@ private:
 
 bool OptionGroups::readDestination(PdfExportOptions& options) const {
     options.Print = parser_.isSet(o_.print);
+    options.Outline = parser_.isSet(o_.outline);
+    if (options.Outline && (options.Print || parser_.isSet(o_.pdf))) {
+        error_ = QString::fromUtf8(app_errors::OutlineAlone);
+        return false;
+    }
     if (options.Print && parser_.isSet(o_.pdf)) {
         error_ = QString::fromUtf8(app_errors::PdfOrPrint);
         return false;
@@ -189,7 +199,7 @@ bool OptionGroups::readDestination(PdfExportOptions& options) const {
                              .arg("--" + option->names().back());
                 return false;
             }
-        if (!parser_.isSet(o_.pdf) || parser_.value(o_.pdf).isEmpty()) {
+        if (!options.Outline && (!parser_.isSet(o_.pdf) || parser_.value(o_.pdf).isEmpty())) {
             error_ = QString::fromUtf8(app_errors::MissingPdfOutput);
             return false;
         }

@@ -6,6 +6,7 @@
 //       [--font1 FACE,PT] [--font2 FACE,PT] [--font3 FACE,PT] IN.txt
 //   folioscope --print [--printer QUEUE] [--from N] [--to M] [--copies K]
 //       [the layout options above] IN.txt
+//   folioscope --outline [the layout options above] IN.txt
 
 #include <QSizeF>
 #include <QString>
@@ -29,6 +30,8 @@ struct PdfExportOptions {
     int FromPage = 0;    // 0: the first page
     int ToPage = 0;      // 0: the last page
     int Copies = 1;
+    // --outline: print the outline of the laid-out pages on stdout instead of writing a PDF.
+    bool Outline = false;
     bool PaperGiven = false;
     bool ResolutionGiven = false;
     // Settings changed from their defaults by the options.

@@ -72,6 +72,7 @@ QString ProgramOptions::synopsis() {
         "       folioscope --pdf OUT.pdf [OPTIONS] IN.txt\n"
         "       folioscope --print [--printer QUEUE] [--from N] [--to M] [--copies K] "
         "[OPTIONS] IN.txt\n"
+        "       folioscope --outline [OPTIONS] IN.txt\n"
         "       folioscope --help | --version\n");
 }
 
@@ -85,8 +86,8 @@ QString ProgramOptions::helpText() {
     return synopsis() +
            QStringLiteral(
                "\nWithout options, opens the main window (and FILE in the preview, if given).\n"
-               "With --pdf or --print, lays the Shift-JIS report IN.txt out into pages without "
-               "a window.\n"
+               "With --pdf, --print or --outline, lays the Shift-JIS report IN.txt out into pages "
+               "without a window.\n"
                "Exit status: 0 done, 1 the file could not be read, laid out or written, "
                "2 bad options.\n\n") +
            options;

@@ -2,6 +2,7 @@
 // The whole command line, read before any application object or window system exists:
 //   folioscope [FILE]                    the main window, opening FILE at start
 //   folioscope --pdf OUT.pdf [...] IN    export without a window (PdfExportOptions)
+//   folioscope --outline [...] IN        the outline of the pages on stdout
 //   folioscope --help | --version
 // Every option belongs to PdfExportOptions; this class only decides which mode the arguments
 // ask for, so that a new export option needs no change here.

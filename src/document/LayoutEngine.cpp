@@ -128,103 +128,121 @@ void LayoutEngine::computePageGeometry() {
 }
 
 void LayoutEngine::LayoutDocument(const QByteArrayList& lines) {
-    lines_ = &lines;
-    state_.MissingFigures.clear();
-    figurePaths_ = FigurePathResolver(state_.ReportFolder);
-    startFigurePrefetch(lines);
+    beginLayout(lines);
     const auto endPrefetch = qScopeGuard([this] { prefetch_.reset(); });
-    renderer_.clearRules();
-    PitchFactor = settings_.LinePitchFactor;
-    computePageGeometry();
-    Cursor = QRect(0, 0, state_.TextWidthDots, state_.TextHeightDots);
-
-    store_.setReferenceDevice(state_.PrinterInfo);
-    store_.BeginDoc();
     bool progressShown = false;
     try {
-        // In integers, like a font tag: in floating point a half such as 57.5 can land on
-        // either side.
-        state_.FontHeightDots =
-            LineRenderer::fontHeightDots(state_.CurFont.Size, state_.PrinterInfo.DpiY);
-        FramePenWidth = PageDecoration::framePenWidth(settings_);
-        // Measured on the fresh canvas of page 1, before it takes the text font.
-        decoration_.calcPageNumberPosition();
-        RecordingCanvas& canvas = store_.GetCanvas();
-        canvas.setFont(state_.CurFont.Name, state_.CurFont.Size);
-        canvas.setPenWidth(state_.PenWidth);
-        canvas.setPenStyle(PenStyle::Solid);
+        setUpFirstPage();
         if (progress_) {
             progress_->start(int(lines.size()));
             progressShown = true;
         }
-        state_.UsedHeight = 0;
-        LineIndex = 0;
-        HeldLines.clear();
-        state_.TitleContinued = false;
-        pageFinished_ = false;
-        lastStepBack_ = -1;
-
         while (LineIndex < lines.size()) {
             if (progress_)
                 progress_->step();
-            switch (roleOf(lines[LineIndex])) {
-            case LineRole::PitchStart:
-                PitchFactor = settings_.TablePitchFactor;
-                break;
-            case LineRole::PitchEnd:
-                PitchFactor = settings_.LinePitchFactor;
-                break;
-            case LineRole::Font1:
-                renderer_.SelectFont(0);
-                break;
-            case LineRole::Font2:
-                renderer_.SelectFont(1);
-                break;
-            case LineRole::Font3:
-                renderer_.SelectFont(2);
-                break;
-            case LineRole::DataEnd:
-                HeldLines.clear();
-                break;
-            case LineRole::TitleStart:
-                handleTitleBlock();
-                break;
-            case LineRole::BlockStart:
-                handleKeepTogether();
-                break;
-            case LineRole::BlockEnd:
-                break;
-            case LineRole::PageEnd:
-                handlePageEnd();
-                break;
-            case LineRole::FigureBlock:
-                handleFigureBlock();
-                break;
-            case LineRole::FigureFile:
-                handleFigureFile();
-                break;
-            case LineRole::Fraction:
-                handleFraction();
-                break;
-            case LineRole::Text:
-                handleTextLine();
-                break;
-            }
+            handleLine(lines[LineIndex]);
             LineIndex += 1;
         }
         if (!pageFinished_)
             finishPage();
     } catch (...) {
-        // The pages recorded so far stay; the document is always ended.
-        if (progressShown)
-            progress_->finish();
-        store_.EndDoc();
-        HeldLines.clear();
-        lines_ = nullptr;
+        // The pages recorded so far stay, with the outline up to them; the document is always
+        // ended.
+        endLayout(progressShown);
         throw;
     }
+    endLayout(progressShown);
+}
+
+void LayoutEngine::beginLayout(const QByteArrayList& lines) {
+    lines_ = &lines;
+    state_.MissingFigures.clear();
+    figurePaths_ = FigurePathResolver(state_.ReportFolder);
+    startFigurePrefetch(lines);
+    outline_.clear();
+    renderer_.clearRules();
+    PitchFactor = settings_.LinePitchFactor;
+    computePageGeometry();
+    Cursor = QRect(0, 0, state_.TextWidthDots, state_.TextHeightDots);
+    store_.setReferenceDevice(state_.PrinterInfo);
+    store_.BeginDoc();
+}
+
+void LayoutEngine::setUpFirstPage() {
+    // In integers, like a font tag: in floating point a half such as 57.5 can land on either
+    // side.
+    state_.FontHeightDots =
+        LineRenderer::fontHeightDots(state_.CurFont.Size, state_.PrinterInfo.DpiY);
+    FramePenWidth = PageDecoration::framePenWidth(settings_);
+    // Measured on the fresh canvas of page 1, before it takes the text font.
+    decoration_.calcPageNumberPosition();
+    RecordingCanvas& canvas = store_.GetCanvas();
+    canvas.setFont(state_.CurFont.Name, state_.CurFont.Size);
+    canvas.setPenWidth(state_.PenWidth);
+    canvas.setPenStyle(PenStyle::Solid);
+    state_.UsedHeight = 0;
+    LineIndex = 0;
+    HeldLines.clear();
+    state_.TitleContinued = false;
+    pageFinished_ = false;
+    lastStepBack_ = -1;
+}
+
+void LayoutEngine::handleLine(QByteArrayView line) {
+    switch (roleOf(line)) {
+    case LineRole::PitchStart:
+        PitchFactor = settings_.TablePitchFactor;
+        break;
+    case LineRole::PitchEnd:
+        PitchFactor = settings_.LinePitchFactor;
+        break;
+    case LineRole::Font1:
+        selectFont(0);
+        break;
+    case LineRole::Font2:
+        selectFont(1);
+        break;
+    case LineRole::Font3:
+        selectFont(2);
+        break;
+    case LineRole::DataEnd:
+        HeldLines.clear();
+        break;
+    case LineRole::TitleStart:
+        handleTitleBlock();
+        break;
+    case LineRole::BlockStart:
+        handleKeepTogether();
+        break;
+    case LineRole::BlockEnd:
+        break;
+    case LineRole::PageEnd:
+        handlePageEnd();
+        break;
+    case LineRole::FigureBlock:
+        handleFigureBlock();
+        break;
+    case LineRole::FigureFile:
+        handleFigureFile();
+        break;
+    case LineRole::Fraction:
+        handleFraction();
+        break;
+    case LineRole::Text:
+        handleTextLine();
+        break;
+    }
+}
+
+void LayoutEngine::selectFont(int index) {
+    renderer_.SelectFont(index);
+    outline_.fontSelected(index);
+}
+
+void LayoutEngine::endLayout(bool progressShown) {
     if (progressShown)
         progress_->finish();
+    store_.setOutline(outline_.take());
     store_.EndDoc();
     HeldLines.clear();
     lines_ = nullptr;
@@ -279,6 +297,7 @@ void LayoutEngine::handleTitleBlock() {
         LineIndex += 1;
     }
     state_.TitleContinued = false;
+    outline_.titleBlock(HeldLines, store_.PageCount());
     DrawHeldLines();
 }
 
@@ -349,8 +368,10 @@ void LayoutEngine::handleTextLine() {
             // drawn there and again on the new page.
             const QByteArray& line = (*lines_)[LineIndex];
             const int kind = LineRenderer::LineStartKind(line);
-            if (kind != 0)
+            if (kind != 0) {
+                outline_.textLine(LineIndex, line, store_.PageCount());
                 renderer_.DrawTextLine(line, Cursor, state_.TextLeftDots, state_.TextTopDots);
+            }
             if (kind == -1) {
                 LineIndex += 1;
                 // The closing line was the document's last: nothing is left for a new page,
@@ -372,5 +393,6 @@ void LayoutEngine::handleTextLine() {
                 return;
         }
     }
+    outline_.textLine(LineIndex, (*lines_)[LineIndex], store_.PageCount());
     drawAndAdvance((*lines_)[LineIndex]);
 }

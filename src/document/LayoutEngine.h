@@ -10,6 +10,7 @@
 #include "document/FigurePathResolver.h"
 #include "document/LayoutState.h"
 #include "document/LineRenderer.h"
+#include "document/OutlineCollector.h"
 #include "document/OutputSettings.h"
 #include "document/PageDecoration.h"
 
@@ -31,8 +32,9 @@ public:
     void CalcFrameGeometry() { decoration_.CalcFrameGeometry(); }
 
     // Records lines into the store (BeginDoc ... EndDoc), made against state.PrinterInfo as the
-    // store's reference device. On an error the pages so far are kept, the document is ended
-    // and the error is thrown on.
+    // store's reference device, and leaves the outline of what was drawn in the store. On an
+    // error the pages so far (and their outline) are kept, the document is ended and the error
+    // is thrown on.
     void LayoutDocument(const QByteArrayList& lines);
 
     LayoutState& state() { return state_; }
@@ -119,6 +121,14 @@ protected:
 
 private:
     void startFigurePrefetch(const QByteArrayList& lines);
+    // LayoutDocument's steps: the state and store made ready, page 1's canvas and the running
+    // state, one line of the main flow by its role, and the document ended (also on errors).
+    void beginLayout(const QByteArrayList& lines);
+    void setUpFirstPage();
+    void handleLine(QByteArrayView line);
+    void endLayout(bool progressShown);
+    // A font tag: the renderer's font and the outline's chapter runs.
+    void selectFont(int index);
     void computePageGeometry();
     void handleTitleBlock();
     void handleKeepTogether();
@@ -126,6 +136,7 @@ private:
     void handleFraction();
     void handleTextLine();
 
+    OutlineCollector outline_;
     bool pageFinished_ = false;
     qsizetype lastStepBack_ = -1; // line last repeated at a page top because it opened rules
 };

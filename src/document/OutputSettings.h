@@ -23,6 +23,10 @@ struct TOutputSettings {
     std::int32_t FrameRightMarginMm = 10;
     ShortString<8> FrameLineWidthText = "1";
     ShortString<8> PreviewZoomText = "100";
+    // The preview's side panel for the rest of the run: shown or not, and its width in pixels
+    // (0: its first width).
+    std::int32_t PreviewPanelShown = 0;
+    std::int32_t PreviewPanelWidth = 0;
     ShortString<32> DecorationFontName = QStringLiteral("ＭＳ 明朝");
     std::int32_t DecorationFontSize = 9;
     double LinePitchFactor = 1.2;

@@ -39,6 +39,7 @@
 #include "ui/PreviewFind.h"
 #include "ui/PreviewPrinting.h"
 #include "ui/PreviewReload.h"
+#include "ui/PreviewSidePanel.h"
 #include "ui/PreviewStatusLine.h"
 #include "ui/PreviewZoom.h"
 #include "ui/UpDownButtons.h"
@@ -351,6 +352,7 @@ void TFormPreView::ShowPage() {
         Image1->setPicture(MakePageImage(PrintPreview1.GetPage(CurrentPage - 1), Zoom));
     pageArea_->resize(Image1->size() + QSize(ImageMargin, ImageMargin));
     habits_->pageShown(); // continuous pages follow
+    SidePanel->pageShown(CurrentPage);
 }
 
 std::unique_ptr<PageImage> TFormPreView::MakePageImage(const PageRecording& page,
@@ -589,6 +591,9 @@ void TFormPreView::createViewerAids() {
     reload_ = new PreviewReload({this, ReloadNote, [this] { return PrintPreview1.Printing(); },
                                  [this] { LayoutAgain(); }, ReadAgain},
                                 new FileChangeWatcher(this));
+    SidePanel = new PreviewSidePanel(
+        PrintPreview1, [this](int page) { goToPage(page); }, this);
+    SidePanel->install(column, ScrollBox1, Panel1, {105, 3, 81, 25});
     new FileDropTarget(this, [this](const QString& fileName) {
         if (OpenDropped)
             OpenDropped(fileName);

@@ -28,6 +28,7 @@ class PreviewStatusLine;
 class PreviewFind;
 class PreviewPrinting;
 class PreviewReload;
+class PreviewSidePanel;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -146,6 +147,9 @@ public:
     QAction* FitWidthAction = nullptr; // "幅に合わせる", Ctrl+2
     PreviewFind& find() { return *find_; }
     FileChangeWatcher& fileWatcher();
+
+    // The outline and the page pictures left of the page area, F9.
+    PreviewSidePanel* SidePanel = nullptr;
 
 public slots:
     void BitBtnReturnClick();
