@@ -14,12 +14,15 @@
 #include "app/StderrProgress.h"
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
+#include "pages/DecodedImageCache.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PrintPreview.h"
 #include "platform/FontSubstitution.h"
 
 namespace pdf_export {
 namespace {
+
+constexpr qint64 ExportCacheBudget = qint64(32) * 1024 * 1024;
 
 std::runtime_error failure(const char* format, const QString& a, const QString& b) {
     return std::runtime_error(QString::fromUtf8(format).arg(a, b).toStdString());
@@ -70,6 +73,10 @@ int run(int argc, char** argv, const PdfExportOptions& options) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     font_substitution::install();
+    // The export and the print command play each page once, in order: decoded figures are
+    // needed again only by the next pages, and a figure decoded twice is still written once
+    // (PdfFinisher). The preview's budget would only hold photographs no page needs again.
+    DecodedImageCache::shared().setBudget(ExportCacheBudget);
 
     if (options.Print)
         return print_command::run(options);

@@ -1,17 +1,23 @@
 #include "pages/PdfFinisher.h"
 
+#include <QCryptographicHash>
 #include <QIODevice>
+#include <QImage>
 #include <QSet>
 #include <cstdlib>
+#include <map>
 #include <qpdf/Buffer.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <set>
 #include <stdexcept>
+#include <tuple>
 
 #include "pages/PrintPreview.h"
+#include "platform/JpegReader.h"
 
 namespace {
 
@@ -71,25 +77,29 @@ JpegFrame jpegFrame(const QByteArray& file) {
     return frame;
 }
 
-// Whether data (the engine's stream, decoded to 8-bit samples) shows the same picture as
-// reference: at most 10 levels apart on average. A second JPEG encoding at the engine's
-// quality stays within 1 to 3 levels on photographs and about 5 on sharp colour edges; another
-// picture, or the same one turned or flipped (EXIF orientation), is tens of levels apart.
-bool samePicture(const Buffer& data, const QImage& reference, int components) {
-    const QImage image = reference.convertToFormat(components == 1 ? QImage::Format_Grayscale8
-                                                                   : QImage::Format_RGB888);
-    const qsizetype rowBytes = qsizetype(image.width()) * components;
-    if (qsizetype(data.getSize()) != rowBytes * image.height())
+// Whether two JPEG files show the same picture: decoded at an eighth of their size (libjpeg
+// then reads little more than each block's mean), at most 10 levels apart on average. A second
+// encoding at the engine's quality stays within 1 to 3 levels on photographs and about 5 on
+// sharp colour edges; another picture is tens of levels apart.
+bool samePicture(const QByteArray& file, const QByteArray& other) {
+    QImage a, b;
+    try {
+        a = jpeg_reader::decodeScaled(file, 8).convertToFormat(QImage::Format_RGB888);
+        b = jpeg_reader::decodeScaled(other, 8).convertToFormat(QImage::Format_RGB888);
+    } catch (const std::exception&) {
         return false;
-    const unsigned char* samples = data.getBuffer();
-    quint64 total = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar* row = image.constScanLine(y);
-        const unsigned char* other = samples + y * rowBytes;
-        for (qsizetype x = 0; x < rowBytes; ++x)
-            total += quint64(std::abs(int(row[x]) - int(other[x])));
     }
-    return total <= quint64(10) * quint64(rowBytes) * quint64(image.height());
+    if (a.isNull() || a.size() != b.size())
+        return false;
+    const qsizetype rowBytes = qsizetype(a.width()) * 3;
+    quint64 total = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar* p = a.constScanLine(y);
+        const uchar* q = b.constScanLine(y);
+        for (qsizetype x = 0; x < rowBytes; ++x)
+            total += quint64(std::abs(int(p[x]) - int(q[x])));
+    }
+    return total <= quint64(10) * quint64(rowBytes) * quint64(a.height());
 }
 
 std::string utf8(const QString& text) {
@@ -124,10 +134,8 @@ QList<PdfFigure> PdfFinisher::figuresOf(const TPrintPreview& store, const QList<
             PdfFigure figure;
             figure.pixels = r.encoded->pixelSize();
             figure.interpolate = r.smooth || !r.resampleTo.isEmpty();
-            if (r.encoded->format() == EncodedImage::Format::Jpeg) {
-                figure.jpeg = r.encoded->bytes();
-                figure.reference = r.encoded->pixels();
-            }
+            if (r.encoded->format() == EncodedImage::Format::Jpeg)
+                figure.jpeg = r.encoded;
             figures.append(std::move(figure));
         }
     }
@@ -158,14 +166,65 @@ void PdfFinisher::finish(const QByteArray& pdf, QIODevice& out) const {
     }
 }
 
+// The engine writes an image once for each QImage it is given: a figure decoded again (the
+// decode cache had let it go between two pages that show it) comes out twice. Images of the
+// same size and the same bytes become one, referred to by every page that shows it; the
+// copies, no longer referred to, are not written.
+std::set<QPDFObjGen> PdfFinisher::mergeRepeatedImages(QPDF& doc) {
+    std::map<std::tuple<long long, long long, size_t>, std::vector<QPDFObjectHandle>> groups;
+    for (QPDFObjectHandle object : doc.getAllObjects()) {
+        if (!object.isStream() || !object.isImage())
+            continue;
+        QPDFObjectHandle dict = object.getDict();
+        QPDFObjectHandle w = dict.getKey("/Width");
+        QPDFObjectHandle h = dict.getKey("/Height");
+        QPDFObjectHandle length = dict.getKey("/Length");
+        if (!w.isInteger() || !h.isInteger() || !length.isInteger() || dict.hasKey("/SMask"))
+            continue;
+        groups[{w.getIntValue(), h.getIntValue(), size_t(length.getIntValue())}].push_back(object);
+    }
+    std::map<QPDFObjGen, QPDFObjectHandle> first; // a copy -> the image that stays
+    for (auto& [key, images] : groups) {
+        if (images.size() < 2)
+            continue;
+        std::map<QByteArray, QPDFObjectHandle> byHash;
+        for (QPDFObjectHandle& image : images) {
+            const std::shared_ptr<Buffer> data = image.getRawStreamData();
+            const QByteArray hash = QCryptographicHash::hash(
+                QByteArrayView(data->getBuffer(), qsizetype(data->getSize())),
+                QCryptographicHash::Sha256);
+            const auto [it, added] = byHash.emplace(hash, image);
+            if (!added)
+                first.emplace(image.getObjGen(), it->second);
+        }
+    }
+    std::set<QPDFObjGen> copies;
+    if (first.empty())
+        return copies;
+    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(doc).getAllPages()) {
+        QPDFObjectHandle xobjects = page.getObjectHandle().getKey("/Resources").getKey("/XObject");
+        if (!xobjects.isDictionary())
+            continue;
+        for (const std::string& name : xobjects.getKeys()) {
+            const auto it = first.find(xobjects.getKey(name).getObjGen());
+            if (it != first.end())
+                xobjects.replaceKey(name, it->second);
+        }
+    }
+    for (const auto& [copy, kept] : first)
+        copies.insert(copy);
+    return copies;
+}
+
 // Each image the engine wrote is matched to the figures by its size in pixels. It gets the
 // interpolation flag when the figures of that size all ask for it; an image of a size no
 // figure has (a bitmap inside a metafile) is left as it is.
 void PdfFinisher::finishImages(QPDF& doc) const {
     if (figures_.isEmpty())
         return;
+    const std::set<QPDFObjGen> copies = mergeRepeatedImages(doc);
     for (QPDFObjectHandle object : doc.getAllObjects()) {
-        if (!object.isStream() || !object.isImage())
+        if (!object.isStream() || !object.isImage() || copies.count(object.getObjGen()))
             continue;
         QPDFObjectHandle dict = object.getDict();
         QPDFObjectHandle w = dict.getKey("/Width");
@@ -175,48 +234,62 @@ void PdfFinisher::finishImages(QPDF& doc) const {
         const QSize size(int(w.getIntValue()), int(h.getIntValue()));
         bool any = false;
         bool smooth = true;
-        const PdfFigure* jpeg = nullptr;
+        QList<const PdfFigure*> jpegs;
         for (const PdfFigure& figure : figures_) {
             if (figure.pixels != size)
                 continue;
             any = true;
             smooth = smooth && figure.interpolate;
-            if (!figure.jpeg.isEmpty() && !jpeg)
-                jpeg = &figure;
+            if (figure.jpeg)
+                jpegs.append(&figure);
         }
         if (!any)
             continue;
         if (smooth)
             dict.replaceKey("/Interpolate", QPDFObjectHandle::newBool(true));
-        if (jpeg)
-            passJpeg(object, *jpeg);
+        for (const PdfFigure* jpeg : jpegs)
+            if (passJpeg(object, *jpeg))
+                break;
     }
 }
 
 // The engine decodes a JPEG figure and encodes it again. Where its stream is a JPEG of the
 // same size and colours as the file and shows the same picture, the file's own data takes its
 // place: smaller, and no second loss. Kept otherwise: a file that a PDF reader's DCT decoder may
-// not read (arithmetic coding, 12 bits, CMYK), or a picture the engine wrote otherwise (grey
-// pixels as grey, a picture turned by its orientation tag).
-void PdfFinisher::passJpeg(QPDFObjectHandle& image, const PdfFigure& figure) {
+// not read (arithmetic coding, 12 bits, CMYK), or a picture the engine wrote otherwise (all
+// grey pixels as grey), or another picture of the same size.
+bool PdfFinisher::passJpeg(QPDFObjectHandle& image, const PdfFigure& figure) {
     QPDFObjectHandle dict = image.getDict();
     QPDFObjectHandle filter = dict.getKey("/Filter");
     if (!filter.isNameAndEquals("/DCTDecode"))
-        return;
-    const JpegFrame frame = jpegFrame(figure.jpeg);
+        return false;
+    const QByteArray file = figure.jpeg->bytes();
+    const JpegFrame frame = jpegFrame(file);
     if (!frame.readable || QSize(frame.width, frame.height) != figure.pixels)
-        return;
+        return false;
     QPDFObjectHandle space = dict.getKey("/ColorSpace");
     const int components = space.isNameAndEquals("/DeviceGray")  ? 1
                            : space.isNameAndEquals("/DeviceRGB") ? 3
                                                                  : 0;
     if (components != frame.components)
-        return;
-    const std::shared_ptr<Buffer> decoded = image.getStreamData(qpdf_dl_all);
-    if (!decoded || !samePicture(*decoded, figure.reference, components))
-        return;
-    image.replaceStreamData(figure.jpeg.toStdString(), QPDFObjectHandle::newName("/DCTDecode"),
-                            QPDFObjectHandle::newNull());
+        return false;
+    const std::shared_ptr<Buffer> stream = image.getRawStreamData();
+    if (!stream || !samePicture(file, QByteArray::fromRawData(
+                                          reinterpret_cast<const char*>(stream->getBuffer()),
+                                          qsizetype(stream->getSize()))))
+        return false;
+    // The file's bytes are fetched again when the stream is written, so that a report's
+    // photographs are not all held at once.
+    std::shared_ptr<const EncodedImage> source = figure.jpeg;
+    image.replaceStreamData(
+        [source](Pipeline* pipeline) {
+            const QByteArray bytes = source->bytes();
+            pipeline->write(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                            size_t(bytes.size()));
+            pipeline->finish();
+        },
+        QPDFObjectHandle::newName("/DCTDecode"), QPDFObjectHandle::newNull());
+    return true;
 }
 
 void PdfFinisher::addBookmarks(QPDF& doc) const {

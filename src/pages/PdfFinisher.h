@@ -11,15 +11,18 @@
 //   names the report and this program.
 
 #include <QByteArray>
-#include <QImage>
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <memory>
+#include <set>
 
+#include "pages/EncodedImage.h"
 #include "pages/PageOutline.h"
 
 class QIODevice;
 class QPDF;
+class QPDFObjGen;
 class QPDFObjectHandle;
 class TPrintPreview;
 
@@ -27,9 +30,8 @@ class TPrintPreview;
 // page's transform.
 struct PdfFigure {
     QSize pixels;
-    bool interpolate = false; // the layout asked for smoothing
-    QByteArray jpeg;          // a JPEG figure's file bytes; empty for a bitmap
-    QImage reference;         // a JPEG figure's decoded pixels, to know its picture again
+    bool interpolate = false;                 // the layout asked for smoothing
+    std::shared_ptr<const EncodedImage> jpeg; // a JPEG figure's file; null for a bitmap
 };
 
 class PdfFinisher {
@@ -55,8 +57,11 @@ public:
     static QString programName();
 
 private:
+    // Returns the copies, which no page refers to any more.
+    static std::set<QPDFObjGen> mergeRepeatedImages(QPDF& doc);
     void finishImages(QPDF& doc) const;
-    static void passJpeg(QPDFObjectHandle& image, const PdfFigure& figure);
+    // Whether figure's file data took the place of image's.
+    static bool passJpeg(QPDFObjectHandle& image, const PdfFigure& figure);
     void addBookmarks(QPDF& doc) const;
     void setInformation(QPDF& doc) const;
 

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "pages/DecodedImageCache.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PdfFinisher.h"
 #include "pages/PrintPreview.h"
@@ -89,9 +90,15 @@ void TestPdfFinisher::figureImagesAtTheirOwnSize_data() {
     QTest::addColumn<QSize>("resampleTo");
     QTest::addColumn<bool>("smooth");
     QTest::addColumn<QString>("interpolate");
-    QTest::newRow("smoothed to its size in dots") << QSize(1500, 750) << false << "yes";
-    QTest::newRow("too large to resample: smoothed when stretched") << QSize() << true << "yes";
-    QTest::newRow("stretched directly") << QSize() << false << "no";
+    QTest::addColumn<qint64>("cacheBudget");
+    const qint64 budget = DecodedImageCache::DefaultBudget;
+    QTest::newRow("smoothed to its size in dots") << QSize(1500, 750) << false << "yes" << budget;
+    QTest::newRow("too large to resample: smoothed when stretched")
+        << QSize() << true << "yes" << budget;
+    QTest::newRow("stretched directly") << QSize() << false << "no" << budget;
+    // Nothing kept by the decode cache: each page gets pixels decoded anew, which the PDF
+    // engine takes for another image.
+    QTest::newRow("decoded again for every page") << QSize(1500, 750) << false << "yes" << 0LL;
 }
 
 // A 300 x 150 bitmap drawn 1500 x 750 dots on three pages: three placements of one image
@@ -100,8 +107,13 @@ void TestPdfFinisher::figureImagesAtTheirOwnSize() {
     QFETCH(QSize, resampleTo);
     QFETCH(bool, smooth);
     QFETCH(QString, interpolate);
+    QFETCH(qint64, cacheBudget);
     if (!haveTools({"pdfimages"}))
         QSKIP("pdfimages (poppler-utils) is not installed");
+    DecodedImageCache& cache = DecodedImageCache::shared();
+    cache.clear();
+    cache.setBudget(cacheBudget);
+    const auto restore = qScopeGuard([&] { cache.setBudget(DecodedImageCache::DefaultBudget); });
     const auto bitmap =
         EncodedImage::fromBytes(encoded(picture(300, 150), "BMP"), EncodedImage::Format::Bitmap);
     TPrintPreview store;
