@@ -18,7 +18,7 @@ packages=(
     # help compiler (chmcmd): fp-utils brings the Free Pascal sources, about 250 MB installed
     fp-utils
     # tests: PDF text and page counts; a real print queue for the printing tests
-    poppler-utils qpdf ghostscript cups cups-client cups-bsd printer-driver-cups-pdf
+    poppler-utils qpdf cups cups-client cups-bsd printer-driver-cups-pdf
     # end-to-end tests: an X server and window manager, keys and clicks, window lookup, the clipboard
     xvfb openbox xdotool x11-utils xclip
     # package: dependencies (dpkg-shlibdeps) and the checks of scripts/package-test.sh
