@@ -8,12 +8,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "pages/CurrentPrinter.h"
 #include "pages/DecodedImageCache.h"
 #include "pages/PagePdfWriter.h"
+#include "pages/PagePrinter.h"
 #include "pages/PdfFinisher.h"
 #include "pages/PrintPreview.h"
 #include "support/PdfText.h"
@@ -78,6 +81,7 @@ class TestPdfFinisher : public QObject {
 private slots:
     void figureImagesAtTheirOwnSize_data();
     void figureImagesAtTheirOwnSize();
+    void printJobsGetTheFiguresFinishedWithoutBookmarks();
     void jpegFigureKeepsItsFileBytes();
     void outlineBecomesBookmarks();
     void hostileLabelsLeaveAValidFile();
@@ -137,6 +141,37 @@ void TestPdfFinisher::figureImagesAtTheirOwnSize() {
         QCOMPARE(images[i].interpolate, interpolate);
         QCOMPARE(images[i].object, images[0].object);
     }
+}
+
+// The print job (here the PDF printer's output file, a copy of the spool file) gets the figure
+// at its own size with the flag, once; bookmarks are for a screen, not for the job.
+void TestPdfFinisher::printJobsGetTheFiguresFinishedWithoutBookmarks() {
+    if (!haveTools({"pdfimages", "qpdf"}))
+        QSKIP("pdfimages (poppler-utils) or qpdf is not installed");
+    const auto bitmap =
+        EncodedImage::fromBytes(encoded(picture(300, 150), "BMP"), EncodedImage::Format::Bitmap);
+    const TPrinterInfo info = TPrinterInfo::forPaper(QSizeF(210, 297), 600);
+    TPrintPreview store;
+    store.setReferenceDevice(info);
+    store.BeginDoc();
+    store.GetCanvas().drawEncodedImage(QRect(300, 400, 1500, 750), bitmap, QSize(1500, 750));
+    store.NewPage();
+    store.GetCanvas().drawEncodedImage(QRect(300, 400, 1500, 750), bitmap, QSize(1500, 750));
+    store.EndDoc();
+    store.setOutline({{1, 1, QStringLiteral("1.  建物概要")}});
+    auto printer = current_printer::createPdfPrinter();
+    const QString job = dir_.filePath("job.pdf");
+    printer->setOutputFileName(job);
+    QCOMPARE(page_printer::print(store, *printer, info, 1, 2).Pages, 2);
+
+    const QList<ListedImage> images = listImages(job);
+    QCOMPARE(images.size(), 2);
+    for (const ListedImage& image : images) {
+        QCOMPARE(QSize(image.width, image.height), QSize(300, 150));
+        QCOMPARE(image.interpolate, QStringLiteral("yes"));
+        QCOMPARE(image.object, images[0].object);
+    }
+    QVERIFY(qpdfJson(job, {"outlines"})["outlines"].toArray().isEmpty());
 }
 
 // The engine encodes a JPEG figure again; the finished file holds the file's own bytes.
