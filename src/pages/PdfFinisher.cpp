@@ -353,7 +353,10 @@ void PdfFinisher::setInformation(QPDF& doc) const {
         info = doc.makeIndirectObject(QPDFObjectHandle::newDictionary());
         trailer.replaceKey("/Info", info);
     }
-    if (!title_.isNull())
+    // A document without a file name (nothing read from disk) has no title.
+    if (title_.isEmpty())
+        info.removeKey("/Title");
+    else
         info.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(utf8(shortLabel(title_))));
     QPDFObjectHandle program = QPDFObjectHandle::newUnicodeString(utf8(programName()));
     info.replaceKey("/Creator", program);

@@ -42,7 +42,8 @@ public:
     void setFigures(QList<PdfFigure> figures) { figures_ = std::move(figures); }
     // Bookmarks: level 1 entries at the top, level 2 under the level 1 entry before them.
     void setOutline(PageOutline outline) { outline_ = std::move(outline); }
-    // The document information's title; creator and producer name this program.
+    // The document information's title (none when empty); creator and producer name this
+    // program.
     void setTitle(const QString& title) { title_ = title; }
 
     // Reads pdf (as Qt's engine wrote it), edits it and writes the finished file to out. Streams
