@@ -1,6 +1,5 @@
 #include "pages/PagePdfWriter.h"
 
-#include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -8,6 +7,7 @@
 #include <stdexcept>
 
 #include "pages/CountingDevice.h"
+#include "pages/EnginePdfFile.h"
 #include "pages/PdfFinisher.h"
 #include "pages/PrintPreview.h"
 #include "pages/PrintProgress.h"
@@ -67,11 +67,9 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw notWritten(path, file.errorString());
     PrintProgressScope scope(progress, count);
-    QByteArray pdf;
+    EnginePdfFile pdf(EOutputError::Kind::FileNotWritten, path);
     {
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
+        QPdfWriter writer(&pdf.device());
         writer.setCreator(PdfFinisher::programName());
         writer.setTitle(PdfFinisher::shortLabel(document.title));
         writer.setResolution(device.DpiX);
@@ -99,6 +97,13 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
             return false;
         }
     }
+    QByteArray bytes;
+    try {
+        bytes = pdf.finish();
+    } catch (...) {
+        file.cancelWriting();
+        throw;
+    }
     PdfFinisher finisher;
     QList<int> pages;
     for (int number = 1; number <= count; ++number)
@@ -108,12 +113,11 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     finisher.setTitle(document.title);
     CountingDevice out(file);
     try {
-        finisher.finish(pdf, out);
+        finisher.finish(bytes, out);
     } catch (const std::runtime_error& e) {
         file.cancelWriting();
         throw notWritten(path, QString::fromUtf8(e.what()));
     }
-    pdf.clear();
     // Nothing that writes the file looks at what its writes return: a file cut short by a
     // full disk must not be committed.
     if (!out.finish()) {

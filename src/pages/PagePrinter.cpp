@@ -1,6 +1,5 @@
 #include "pages/PagePrinter.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -12,6 +11,7 @@
 
 #include "pages/CountingDevice.h"
 #include "pages/CupsJob.h"
+#include "pages/EnginePdfFile.h"
 #include "pages/OutputError.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PagesErrors.h"
@@ -94,11 +94,9 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
                            spool.errorString());
     {
         PrintProgressScope scope(progress, int(numbers.size()));
-        QByteArray pdf;
+        EnginePdfFile pdf(EOutputError::Kind::SpoolNotWritten, spool.fileName());
         {
-            QBuffer buffer(&pdf);
-            buffer.open(QIODevice::WriteOnly);
-            QPdfWriter writer(&buffer);
+            QPdfWriter writer(&pdf.device());
             writer.setCreator(PdfFinisher::programName());
             writer.setTitle(printer.docName());
             writer.setResolution(printer.resolution());
@@ -121,6 +119,7 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
                 return result;
             }
         }
+        const QByteArray bytes = pdf.finish();
         // The figures as for a PDF file (their own size, smoothed by the printer's raster
         // processor where asked); no bookmarks: a print job is not read on a screen.
         PdfFinisher finisher;
@@ -128,7 +127,7 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
         finisher.setTitle(printer.docName());
         CountingDevice out(spool);
         try {
-            finisher.finish(pdf, out);
+            finisher.finish(bytes, out);
         } catch (const std::runtime_error& e) {
             throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
                                QString::fromUtf8(e.what()));
