@@ -12,13 +12,13 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # Qt's own dialogs and menus in Japanese (qtbase_ja)
     qt6-translations-l10n
-    libjpeg62-turbo-dev libuemf-dev libchm-dev libcups2-dev
+    libjpeg62-turbo-dev libuemf-dev libchm-dev libcups2-dev libqpdf-dev
     # fonts the reports are laid out in (the tool and its tests)
     fonts-ipafont-mincho fonts-ipafont-gothic
     # help compiler (chmcmd): fp-utils brings the Free Pascal sources, about 250 MB installed
     fp-utils
     # tests: PDF text and page counts; a real print queue for the printing tests
-    poppler-utils cups cups-client cups-bsd printer-driver-cups-pdf
+    poppler-utils qpdf cups cups-client cups-bsd printer-driver-cups-pdf
     # end-to-end tests: an X server and window manager, keys and clicks, window lookup, the clipboard
     xvfb openbox xdotool x11-utils xclip
     # package: dependencies (dpkg-shlibdeps) and the checks of scripts/package-test.sh

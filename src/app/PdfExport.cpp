@@ -3,9 +3,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -18,12 +15,15 @@
 #include "app/StderrProgress.h"
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
-#include "pages/CountingDevice.h"
+#include "pages/DecodedImageCache.h"
+#include "pages/PagePdfWriter.h"
 #include "pages/PrintPreview.h"
 #include "platform/FontSubstitution.h"
 
 namespace pdf_export {
 namespace {
+
+constexpr qint64 ExportCacheBudget = qint64(32) * 1024 * 1024;
 
 std::runtime_error failure(const char* format, const QString& a, const QString& b) {
     return std::runtime_error(QString::fromUtf8(format).arg(a, b).toStdString());
@@ -53,40 +53,19 @@ LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
 }
 
 void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw failure(app_errors::CannotWrite, path, file.errorString());
-    CountingDevice out(file);
-    {
-        QPdfWriter writer(&out);
-        writer.setCreator(QStringLiteral("Folioscope"));
-        writer.setResolution(options.Resolution);
-        // The page in portrait terms plus an orientation, so that viewers and printers see a
-        // landscape page as one; no margins, the recording starts at the paper's corner.
-        const QPageSize size(options.PaperMm, QPageSize::Millimeter, QString(),
-                             QPageSize::ExactMatch);
-        writer.setPageLayout(QPageLayout(
-            size, options.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            throw failure(app_errors::CannotWrite, path, QStringLiteral("PDF output failed"));
-        }
-        for (int i = 0; i < store.PageCount(); ++i) {
-            if (i > 0)
-                writer.newPage();
-            store.GetPage(i).replay(painter, QPoint(0, 0));
-        }
-        painter.end();
+    page_pdf::PdfDocument document;
+    document.title = QFileInfo(options.InputPath).fileName();
+    document.outline = store.outline();
+    // The page in portrait terms plus an orientation, so that viewers and printers see a
+    // landscape page as one; no margins, the recording starts at the paper's corner.
+    const QPageSize size(options.PaperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    document.layout = QPageLayout(
+        size, options.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+    try {
+        page_pdf::write(store, path, nullptr, document);
+    } catch (const EOutputError& e) {
+        throw failure(app_errors::CannotWrite, path, e.reason());
     }
-    // The PDF engine does not look at what its writes return: a file cut short by a full disk
-    // must not replace the one under its name.
-    if (!out.finish()) {
-        file.cancelWriting();
-        throw failure(app_errors::CannotWrite, path, out.failure());
-    }
-    if (!file.commit())
-        throw failure(app_errors::CannotWrite, path, file.errorString());
 }
 
 int run(int argc, char** argv, const PdfExportOptions& options) {
@@ -95,6 +74,10 @@ int run(int argc, char** argv, const PdfExportOptions& options) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     font_substitution::install();
+    // The export and the print command play each page once, in order: decoded figures are
+    // needed again only by the next pages, and a figure decoded twice is still written once
+    // (PdfFinisher). The preview's budget would only hold photographs no page needs again.
+    DecodedImageCache::shared().setBudget(ExportCacheBudget);
 
     if (options.Print)
         return print_command::run(options);

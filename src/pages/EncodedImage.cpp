@@ -220,8 +220,8 @@ QImage EncodedImage::smoothedPart(QSize size, const QRect& part) const {
 }
 
 bool EncodedImage::cachesPart(const QRect& part) {
-    // A part this large is drawn once, on a printer or into a PDF page: keeping it would only
-    // push the rest out of the cache while the next one is made.
+    // A part this large is drawn once (a page at a high zoom): keeping it would only push the
+    // rest out of the cache while the next one is made.
     return qint64(part.width()) * part.height() * 3 <= DecodedImageCache::shared().budget() / 4;
 }
 

@@ -76,8 +76,8 @@ public:
     // Whether smoothedPart keeps a part of that size (the whole image included) in the cache,
     // so that drawing it again hands out the same image; a larger one is made each time.
     static bool cachesPart(const QRect& part);
-    // The same part, made for one drawing and not kept by the cache (a large part, or a band of
-    // one, goes into a PDF or onto a printer once; keeping it would only push out the rest).
+    // The same part, made for one drawing and not kept by the cache (a large part is drawn
+    // once; keeping it would only push out the rest).
     QImage smoothedPartOnce(QSize size, const QRect& part) const;
     // The pixels scaled to size for a screen view (Qt's smooth scaling), cached likewise.
     QImage viewImage(QSize size) const;

@@ -7,6 +7,8 @@
 #include <stdexcept>
 
 #include "pages/CountingDevice.h"
+#include "pages/EnginePdfFile.h"
+#include "pages/PdfFinisher.h"
 #include "pages/PrintPreview.h"
 #include "pages/PrintProgress.h"
 
@@ -37,7 +39,25 @@ bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter
     return true;
 }
 
-bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress) {
+namespace {
+
+// The paper of the device the pages were laid out for, in portrait terms plus its
+// orientation, so that viewers and printers treat a landscape page as one; no margins: the
+// recording starts at the paper's corner. The sides of the recorded paper say which way it lies.
+QPageLayout paperOf(const TPrinterInfo& device) {
+    QSizeF paperPt(device.PaperWidthDots * 72.0 / device.DpiX,
+                   device.PaperHeightDots * 72.0 / device.DpiY);
+    const bool landscape = paperPt.width() > paperPt.height();
+    if (landscape)
+        paperPt.transpose();
+    return QPageLayout(QPageSize(paperPt, QPageSize::Point, QString(), QPageSize::FuzzyMatch),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+}
+
+} // namespace
+
+bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress,
+           const PdfDocument& document) {
     const int count = store.PageCount();
     if (count < 1 || store.Printing())
         store.GetPage(0); // the store's own refusal: no pages, or still recording
@@ -46,24 +66,14 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw notWritten(path, file.errorString());
-    CountingDevice out(file);
     PrintProgressScope scope(progress, count);
-    bool complete = false;
+    EnginePdfFile pdf(EOutputError::Kind::FileNotWritten, path);
     {
-        QPdfWriter writer(&out);
-        writer.setCreator(QStringLiteral("Folioscope"));
+        QPdfWriter writer(&pdf.device());
+        writer.setCreator(PdfFinisher::programName());
+        writer.setTitle(PdfFinisher::shortLabel(document.title));
         writer.setResolution(device.DpiX);
-        // The paper in portrait terms plus its orientation, so that viewers and printers treat
-        // a landscape page as one; no margins: the recording starts at the paper's corner. The
-        // sides of the recorded paper say which way it lies.
-        QSizeF paperPt(device.PaperWidthDots * 72.0 / device.DpiX,
-                       device.PaperHeightDots * 72.0 / device.DpiY);
-        const bool landscape = paperPt.width() > paperPt.height();
-        if (landscape)
-            paperPt.transpose();
-        writer.setPageLayout(
-            QPageLayout(QPageSize(paperPt, QPageSize::Point, QString(), QPageSize::FuzzyMatch),
-                        landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+        writer.setPageLayout(document.layout.isValid() ? document.layout : paperOf(device));
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancelWriting();
@@ -73,6 +83,7 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
         // horizontal dots, so a vertical dot is DpiX / DpiY of them.
         if (device.DpiY != device.DpiX)
             painter.scale(1.0, double(device.DpiX) / device.DpiY);
+        bool complete = false;
         try {
             complete = playPages(store, writer, painter, 1, count, QPoint(0, 0), progress);
         } catch (...) {
@@ -81,13 +92,34 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
             throw;
         }
         painter.end();
+        if (!complete) {
+            file.cancelWriting();
+            return false;
+        }
     }
-    if (!complete) {
+    QByteArray bytes;
+    try {
+        bytes = pdf.finish();
+    } catch (...) {
         file.cancelWriting();
-        return false;
+        throw;
     }
-    // The PDF engine does not look at what its writes return: a file cut short by a full
-    // disk must not be committed.
+    PdfFinisher finisher;
+    QList<int> pages;
+    for (int number = 1; number <= count; ++number)
+        pages.append(number);
+    finisher.setFigures(PdfFinisher::figuresOf(store, pages));
+    finisher.setOutline(document.outline);
+    finisher.setTitle(document.title);
+    CountingDevice out(file);
+    try {
+        finisher.finish(bytes, out);
+    } catch (const std::runtime_error& e) {
+        file.cancelWriting();
+        throw notWritten(path, QString::fromUtf8(e.what()));
+    }
+    // Nothing that writes the file looks at what its writes return: a file cut short by a
+    // full disk must not be committed.
     if (!out.finish()) {
         file.cancelWriting();
         throw notWritten(path, out.failure());

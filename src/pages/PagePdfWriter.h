@@ -3,10 +3,12 @@
 // embedded as subsets), nothing is laid out again.
 
 #include <QList>
+#include <QPageLayout>
 #include <QPoint>
 #include <QString>
 
 #include "pages/OutputError.h"
+#include "pages/PageOutline.h"
 
 class PrintProgress;
 class QPainter;
@@ -15,6 +17,13 @@ class TPrintPreview;
 
 namespace page_pdf {
 
+// What a PDF file holds besides its pages.
+struct PdfDocument {
+    QString title;       // the document information's title: the report's file name
+    PageOutline outline; // written as the file's bookmarks
+    QPageLayout layout;  // the PDF pages; when not valid, the paper of the store's device
+};
+
 // Writes every page of store to path, one PDF page per recorded page. Each PDF page is the
 // paper of the store's reference device (the printer the pages were laid out for), in its
 // orientation, and the page is played from the paper's corner at the device's resolution. The
@@ -22,8 +31,11 @@ namespace page_pdf {
 // write is checked, and on any failure (a full disk) a file that was there keeps its content
 // and no temporary file is left. Returns false, writing nothing, when progress asks to stop.
 // Throws EOutputError (FileNotWritten, with the system's reason) when the file cannot be
-// written, and the store's EPrintPreviewError when it has no pages to give.
-bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress = nullptr);
+// written, and the store's EPrintPreviewError when it has no pages to give. Qt's PDF engine
+// writes the pages into memory; PdfFinisher finishes them (figure images, document's bookmarks
+// and information) on the way to the file.
+bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress = nullptr,
+           const PdfDocument& document = {});
 
 // Plays pages first .. last (from 1) of store through painter, which is active on writer, each
 // with its (0, 0) at origin, a new PDF page before every page but the first, reporting each

@@ -124,12 +124,16 @@ void PagePlayer::operator()(const FigureRecord& r) {
 }
 
 // A figure file's image. Bitmaps stay lossless on vector devices (a PDF, a print job):
-// the labels of a plan must not blur. JPEG photographs keep Qt's JPEG encoding there,
-// as they came (a second encoding at high quality; lossless would multiply their size).
+// the labels of a plan must not blur. JPEG photographs keep Qt's JPEG encoding there (the
+// PDF finishing puts the file's own data back where it can).
 void PagePlayer::encoded(const ImageRecord& r) {
     const EncodedImage& figure = *r.encoded;
     if (screen_ && screenImage(r))
         return;
+    if (!raster_) {
+        vectorImage(r);
+        return;
+    }
     QRectF target = r.target;
     QImage pixels;
     if (r.resampleTo.isEmpty()) {
@@ -151,49 +155,28 @@ void PagePlayer::encoded(const ImageRecord& r) {
                 .toAlignedRect()
                 .adjusted(-2, -2, 2, 2) &
             QRect(QPoint(0, 0), size);
-        if (!raster_ && !EncodedImage::cachesPart(part) && part.height() > bandRows(part.width())) {
-            smoothedBands(r, part, sx, sy);
-            return;
-        }
         pixels = figure.smoothedPart(size, part);
         target = QRectF(r.target.left() + part.left() * sx, r.target.top() + part.top() * sy,
                         part.width() * sx, part.height() * sy);
     }
     painter_.save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
-    painter_.setRenderHint(QPainter::LosslessImageRendering,
-                           figure.format() == EncodedImage::Format::Bitmap);
     painter_.drawImage(target, pixels);
     painter_.restore();
 }
 
-// Rows of a smoothed band of that width: about 8 MB of pixels.
-int PagePlayer::bandRows(int width) {
-    return std::max(16, (8 << 20) / (3 * std::max(1, width)));
-}
-
-// A smoothed part too large for the cache, drawn on a vector device (a PDF, a print job)
-// as horizontal bands, each smoothed, drawn and released in turn. Qt's PDF engine converts
-// an image and copies its rows before deflating them, several times the size of the image
-// at once: for a page-sized part at 600 dpi that was hundreds of megabytes. The bands hold
-// the same pixels as the whole part. Each reaches one row into the next, which then paints
-// that row again with the same pixels, so a viewer that antialiases image edges shows no
-// seam. A part the cache keeps is drawn whole: the PDF engine writes an image it has seen
-// before (the same cached image on another page) only once.
-void PagePlayer::smoothedBands(const ImageRecord& r, const QRect& part, double sx, double sy) {
-    const int rows = bandRows(part.width());
+// On a vector device (a PDF, a print job) the figure goes out once at its own pixel size,
+// scaled into its rectangle by the page's transform; smoothing to the target size is left to
+// the device, which smooths at its own resolution (the PDF finishing sets the image's
+// interpolation flag for that). The same cached pixels on every page let the PDF engine write
+// the image once however often it is placed.
+void PagePlayer::vectorImage(const ImageRecord& r) {
+    const EncodedImage& figure = *r.encoded;
     painter_.save();
-    painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth);
-    painter_.setRenderHint(QPainter::LosslessImageRendering, true);
-    for (int top = part.top(); top <= part.bottom(); top += rows) {
-        const int bottom = std::min(part.bottom(), top + rows); // one row more than the band
-        const QRect band(part.left(), top, part.width(), bottom - top + 1);
-        const QImage pixels = r.encoded->smoothedPartOnce(r.resampleTo, band);
-        painter_.drawImage(QRectF(r.target.left() + band.left() * sx,
-                                  r.target.top() + band.top() * sy, band.width() * sx,
-                                  band.height() * sy),
-                           pixels);
-    }
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth || !r.resampleTo.isEmpty());
+    painter_.setRenderHint(QPainter::LosslessImageRendering,
+                           figure.format() == EncodedImage::Format::Bitmap);
+    painter_.drawImage(QRectF(r.target), figure.pixels());
     painter_.restore();
 }
 

@@ -31,11 +31,10 @@ private:
     void operator()(const ImageRecord& r);
     void operator()(const FigureRecord& r);
 
-    // Figure images: whole, smoothed in part, in bands on vector devices, or scaled once for
-    // the screen.
+    // Figure images: whole, smoothed in part on raster devices, at their own size on vector
+    // devices, or scaled once for the screen.
     void encoded(const ImageRecord& r);
-    static int bandRows(int width);
-    void smoothedBands(const ImageRecord& r, const QRect& part, double sx, double sy);
+    void vectorImage(const ImageRecord& r);
     QRect visibleDots() const;
     bool screenImage(const ImageRecord& r);
 

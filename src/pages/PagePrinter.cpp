@@ -11,9 +11,11 @@
 
 #include "pages/CountingDevice.h"
 #include "pages/CupsJob.h"
+#include "pages/EnginePdfFile.h"
 #include "pages/OutputError.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PagesErrors.h"
+#include "pages/PdfFinisher.h"
 #include "pages/PrintPreview.h"
 #include "pages/PrintProgress.h"
 #include "pages/PrinterError.h"
@@ -90,30 +92,45 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
     if (!static_cast<QFile&>(spool).open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileTemplate(),
                            spool.errorString());
-    CountingDevice out(spool);
     {
         PrintProgressScope scope(progress, int(numbers.size()));
-        QPdfWriter writer(&out);
-        writer.setCreator(QStringLiteral("Folioscope"));
-        writer.setTitle(printer.docName());
-        writer.setResolution(printer.resolution());
-        writer.setPageLayout(spoolLayout(printer));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
-                               QStringLiteral("PDF output failed"));
-        bool complete = false;
-        try {
-            complete =
-                page_pdf::playPages(store, writer, painter, numbers, pageOrigin(info), progress);
-        } catch (...) {
+        EnginePdfFile pdf(EOutputError::Kind::SpoolNotWritten, spool.fileName());
+        {
+            QPdfWriter writer(&pdf.device());
+            writer.setCreator(PdfFinisher::programName());
+            writer.setTitle(printer.docName());
+            writer.setResolution(printer.resolution());
+            writer.setPageLayout(spoolLayout(printer));
+            QPainter painter;
+            if (!painter.begin(&writer))
+                throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
+                                   QStringLiteral("PDF output failed"));
+            bool complete = false;
+            try {
+                complete = page_pdf::playPages(store, writer, painter, numbers, pageOrigin(info),
+                                               progress);
+            } catch (...) {
+                painter.end();
+                throw;
+            }
             painter.end();
-            throw;
+            if (!complete) {
+                result.Cancelled = true;
+                return result;
+            }
         }
-        painter.end();
-        if (!complete) {
-            result.Cancelled = true;
-            return result;
+        const QByteArray bytes = pdf.finish();
+        // The figures as for a PDF file (their own size, smoothed by the printer's raster
+        // processor where asked); no bookmarks: a print job is not read on a screen.
+        PdfFinisher finisher;
+        finisher.setFigures(PdfFinisher::figuresOf(store, numbers));
+        finisher.setTitle(printer.docName());
+        CountingDevice out(spool);
+        try {
+            finisher.finish(bytes, out);
+        } catch (const std::runtime_error& e) {
+            throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
+                               QString::fromUtf8(e.what()));
         }
         // Only a spool file written whole is handed on.
         if (!out.finish())

@@ -46,6 +46,8 @@ public:
         int extraSpacing;
     };
     std::size_t textRunCount() const { return texts_.size(); }
+    // The page's images in drawing order, without decoding the other records (PDF finishing).
+    const std::vector<ImageRecord>& images() const { return images_; }
     TextRun textRun(std::size_t index) const;
 
     void append(PageRecord record);

@@ -78,5 +78,8 @@ void PreviewPrinting::writePdf(const QString& reportFileName) {
     if (path.isEmpty())
         return;
     TFormPrintProgress progress(window_, QStringLiteral("PDF出力中..."));
-    page_pdf::write(store_, path, &progress);
+    page_pdf::PdfDocument document;
+    document.title = input.fileName();
+    document.outline = store_.outline();
+    page_pdf::write(store_, path, &progress, document);
 }
