@@ -18,6 +18,7 @@
 #include <ctime>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "document/LineSplitter.h"
 #include "document/OutputSettings.h"
 #include "pages/PageTextCopy.h"
@@ -28,16 +29,6 @@
 #include "ui/ViewerHabits.h"
 
 namespace {
-
-long rssKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 // CPU time of this thread in ms: what a frame costs apart from other programs' load.
 double cpuMs() {
@@ -99,7 +90,7 @@ int main(int argc, char** argv) {
     QWidget* viewport = window.ScrollBox1->viewport();
     viewport->repaint();
     const int pages = window.PrintPreview1.PageCount();
-    const long single = rssKiB();
+    const long single = bench::rssKiB();
     std::printf("report: %lld lines, %d pages; viewport %dx%d\n", qlonglong(lines.size()), pages,
                 viewport->width(), viewport->height());
 
@@ -108,7 +99,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     QScrollBar* bar = window.ScrollBox1->verticalScrollBar();
     std::vector<double> frames, cpu;
-    long peak = rssKiB();
+    long peak = bench::rssKiB();
     for (int value = 0;; value = std::min(bar->maximum(), value + bar->pageStep())) {
         QElapsedTimer timer;
         timer.start();
@@ -118,7 +109,7 @@ int main(int argc, char** argv) {
         viewport->repaint();
         frames.push_back(timer.nsecsElapsed() / 1e6);
         cpu.push_back(cpuMs() - cpuStart);
-        peak = std::max(peak, rssKiB());
+        peak = std::max(peak, bench::rssKiB());
         if (value == bar->maximum())
             break;
     }

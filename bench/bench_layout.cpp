@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <sys/resource.h>
 
+#include "BenchSupport.h"
 #include "app/PdfExport.h"
 #include "app/TextFileReader.h"
 #include "pages/PrintPreview.h"
@@ -46,14 +47,10 @@ int main(int argc, char** argv) {
     font_substitution::install();
 
     QTemporaryDir dir;
-    QString report = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QString report = bench::largeReport(argc, argv, dir);
     if (report.isEmpty()) {
-        report = dir.filePath("large-report.txt");
-        if (!runProcess("python3",
-                        {FOLIOSCOPE_SOURCE_DIR "/bench/make-large-report.py", "100000", report})) {
-            std::fprintf(stderr, "could not generate the report\n");
-            return 1;
-        }
+        std::fprintf(stderr, "could not generate the report\n");
+        return 1;
     }
 
     QElapsedTimer timer;

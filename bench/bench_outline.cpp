@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "BenchSupport.h"
 #include "app/PdfExport.h"
 #include "app/TextFileReader.h"
 #include "document/OutlineCollector.h"
@@ -50,16 +51,10 @@ int main(int argc, char** argv) {
     font_substitution::install();
 
     QTemporaryDir dir;
-    QString report = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QString report = bench::largeReport(argc, argv, dir);
     if (report.isEmpty()) {
-        report = dir.filePath("large-report.txt");
-        QProcess generate;
-        generate.start("python3",
-                       {FOLIOSCOPE_SOURCE_DIR "/bench/make-large-report.py", "100000", report});
-        if (!generate.waitForFinished(-1) || generate.exitCode() != 0) {
-            std::fprintf(stderr, "could not generate the report\n");
-            return 1;
-        }
+        std::fprintf(stderr, "could not generate the report\n");
+        return 1;
     }
     const QByteArrayList lines = ReadTextFileLines(report);
 

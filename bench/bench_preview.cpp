@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "document/LineSplitter.h"
 #include "document/OutputSettings.h"
 #include "platform/Cp932.h"
@@ -39,16 +40,6 @@ QByteArrayList generatedReport() {
         lines << cp932::encode(QStringLiteral("└──────┴──────┴──────┴──────┘"));
     }
     return lines;
-}
-
-long rssKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
 }
 
 double median(std::vector<double> values) {
@@ -92,7 +83,7 @@ int main(int argc, char** argv) {
                 printer.PaperWidthDots, printer.PaperHeightDots, printer.PrintableWidthDots,
                 printer.PrintableHeightDots, printer.OffsetXDots, printer.OffsetYDots, printer.DpiX,
                 printer.DpiY);
-    const long baseRss = rssKiB();
+    const long baseRss = bench::rssKiB();
     // A picture of the window for the documentation (docs/preview.png):
     // BENCH_PREVIEW_SHOT=file.png [BENCH_PREVIEW_SHOT_PAGE=n]
     if (qEnvironmentVariableIsSet("BENCH_PREVIEW_SHOT")) {
@@ -114,7 +105,7 @@ int main(int argc, char** argv) {
         const double ms = timer.nsecsElapsed() / 1e6;
         const QSize size = window.Image1->size();
         std::printf("zoom %s%%: picture %dx%d px, viewport painted in %.2f ms, RSS +%ld KiB\n",
-                    zoom, size.width(), size.height(), ms, rssKiB() - baseRss);
+                    zoom, size.width(), size.height(), ms, bench::rssKiB() - baseRss);
     }
     for (const char* zoom : {"100", "300"}) {
         window.EditBoxBairitu->setText(QString::fromLatin1(zoom));

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/PdfExport.h"
 #include "app/TextFileReader.h"
 #include "pages/PrintPreview.h"
@@ -21,16 +22,6 @@
 #include "ui/ThumbnailList.h"
 
 namespace {
-
-long rssKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 double ms(const QElapsedTimer& timer) {
     return timer.nsecsElapsed() / 1e6;
@@ -90,7 +81,7 @@ void scrollTo(ThumbnailList& list, int value, Run& run, int paceMs = 0) {
     }
     run.shownMs.push_back(ms(since));
     run.shownCpuMs.push_back(cpuMs() - cpuStart);
-    run.peakKiB = std::max(run.peakKiB, rssKiB());
+    run.peakKiB = std::max(run.peakKiB, bench::rssKiB());
     // The time left until the next step is the user's: the list works ahead in it.
     while (ms(since) < paceMs) {
         turn.restart();
@@ -119,7 +110,7 @@ int main(int argc, char** argv) {
     PdfExportOptions options; // A4 portrait, 600 dpi
     TPrintPreview store;
     pdf_export::layOut(lines, options, store);
-    const long before = rssKiB();
+    const long before = bench::rssKiB();
 
     ThumbnailList list(store);
     list.resize(190, height);
@@ -152,7 +143,7 @@ int main(int argc, char** argv) {
     std::printf("longest pause of the event loop: %.1f ms (processor time %.1f ms)\n",
                 run.longestPauseMs, run.longestPauseCpuMs);
     std::printf("memory added by the list: %.1f MiB at most (%.1f MiB at the end)\n",
-                (run.peakKiB - before) / 1024.0, (rssKiB() - before) / 1024.0);
+                (run.peakKiB - before) / 1024.0, (bench::rssKiB() - before) / 1024.0);
 
     // Each page's picture drawn alone, the figure images still in the decoded-image cache or
     // not: which pages cost the time.
