@@ -7,9 +7,9 @@
 #include <QString>
 
 struct OutlineEntry {
-    int level = 1;   // 1: chapter (or a section before any chapter), 2: section of a chapter
-    int page = 1;    // 1-based page number
-    QString label;   // decoded and trimmed text, shortened for display
+    int level = 1; // 1: chapter (or a section before any chapter), 2: section of a chapter
+    int page = 1;  // 1-based page number
+    QString label; // decoded and trimmed text, shortened for display
 };
 
 using PageOutline = QList<OutlineEntry>;
