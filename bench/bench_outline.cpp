@@ -45,17 +45,14 @@ qsizetype collect(const QByteArrayList& lines, OutlineCollector& collector) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QGuiApplication app(argc, argv);
     font_substitution::install();
 
     QTemporaryDir dir;
     const QString report = bench::largeReport(argc, argv, dir);
-    if (report.isEmpty()) {
-        std::fprintf(stderr, "could not generate the report\n");
+    if (report.isEmpty())
         return 1;
-    }
     const QByteArrayList lines = ReadTextFileLines(report);
 
     PdfExportOptions options; // A4 portrait, 600 dpi, default settings
