@@ -12,7 +12,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # Qt's own dialogs and menus in Japanese (qtbase_ja)
     qt6-translations-l10n
-    libjpeg62-turbo-dev libuemf-dev libchm-dev libcups2-dev libqpdf-dev
+    libjpeg62-turbo-dev libuemf-dev libchm-dev libcups2-dev libqpdf-dev libzstd-dev
     # fonts the reports are laid out in (the tool and its tests)
     fonts-ipafont-mincho fonts-ipafont-gothic
     # help compiler (chmcmd): fp-utils brings the Free Pascal sources, about 250 MB installed

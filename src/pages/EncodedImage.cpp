@@ -9,6 +9,7 @@
 #include "pages/DecodedImageCache.h"
 #include "pages/PagesErrors.h"
 #include "platform/BmpReader.h"
+#include "platform/FastPacking.h"
 #include "platform/JpegReader.h"
 #include "platform/SmoothResample.h"
 
@@ -63,12 +64,12 @@ public:
     }
 
     std::shared_ptr<const EncodedImage> findStored(std::size_t hash, const QByteArray& stored,
-                                                   bool deflated,
+                                                   bool packed,
                                                    EncodedImage::Format format) const {
         const auto [first, last] = table_.equal_range(hash);
         for (auto it = first; it != last; ++it) {
             if (auto figure = it->second.lock();
-                figure && figure->sameStored(stored, deflated, format))
+                figure && figure->sameStored(stored, packed, format))
                 return figure;
         }
         return nullptr;
@@ -106,9 +107,9 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-EncodedImage::EncodedImage(Private, QByteArray stored, bool deflated, Format format,
+EncodedImage::EncodedImage(Private, QByteArray stored, bool packed, Format format,
                            QSize pixelSize)
-    : stored_(std::move(stored)), deflated_(deflated), format_(format), pixelSize_(pixelSize),
+    : stored_(std::move(stored)), packed_(packed), format_(format), pixelSize_(pixelSize),
       id_(nextId++) {
     ++live;
 }
@@ -158,36 +159,37 @@ EncodedImage::Checked EncodedImage::check(QByteArray bytes, Format format) {
 
 EncodedImage::Checked EncodedImage::pack(QByteArray bytes, Format format, std::size_t hash,
                                          QSize pixelSize) {
-    // Uncompressed bitmaps (most BMP files) are deflated in memory; JPEG is compressed already.
-    bool deflated = false;
+    // Uncompressed bitmaps (most BMP files) are packed in memory; JPEG is compressed already.
+    bool packed = false;
     if (format == Format::Bitmap && bytes.size() >= 4096) {
-        QByteArray packed = qCompress(bytes, 1);
-        if (!packed.isEmpty() && packed.size() < bytes.size() / 4 * 3) {
-            bytes = std::move(packed);
-            deflated = true;
+        QByteArray smaller = fast_packing::pack(bytes);
+        if (!smaller.isEmpty() && smaller.size() < bytes.size() / 4 * 3) {
+            bytes = std::move(smaller);
+            packed = true;
         }
     }
-    return Checked{std::move(bytes), deflated, format, pixelSize, hash};
+    return Checked{std::move(bytes), packed, format, pixelSize, hash};
 }
 
 std::shared_ptr<const EncodedImage> EncodedImage::hold(Checked checked) {
     // Packing is deterministic, so equal stored bytes mean equal bytes as read.
     if (auto known =
-            interned().findStored(checked.hash, checked.stored, checked.deflated, checked.format))
+            interned().findStored(checked.hash, checked.stored, checked.packed, checked.format))
         return known;
     auto figure = std::make_shared<const EncodedImage>(
-        Private{}, std::move(checked.stored), checked.deflated, checked.format, checked.pixelSize);
+        Private{}, std::move(checked.stored), checked.packed, checked.format, checked.pixelSize);
     interned().add(checked.hash, figure);
     return figure;
 }
 
 QByteArray EncodedImage::bytes() const {
-    if (!deflated_)
+    if (!packed_)
         return stored_;
-    QByteArray bytes = qUncompress(stored_);
-    if (bytes.isEmpty())
-        throw std::bad_alloc(); // the data was checked when stored: only memory can fail
-    return bytes;
+    try {
+        return fast_packing::unpack(stored_);
+    } catch (const std::runtime_error&) {
+        throw std::bad_alloc(); // packed here from checked bytes: only memory can fail
+    }
 }
 
 QImage EncodedImage::decode() const {
@@ -255,7 +257,7 @@ QImage EncodedImage::source(QSize size) const {
         return pixels();
     if (denominator == 1)
         return decode();
-    return jpeg_reader::decodeScaled(stored_, denominator); // JPEG is never deflated
+    return jpeg_reader::decodeScaled(stored_, denominator); // JPEG is never packed
 }
 
 QImage EncodedImage::viewImage(QSize size) const {

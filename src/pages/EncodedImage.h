@@ -38,8 +38,8 @@ public:
     // fromBytes that touches nothing shared, so that figures can be checked on worker threads
     // ahead of the layout. hold() makes the figure on the layout's thread.
     struct Checked {
-        QByteArray stored; // the bytes, deflated when that pays
-        bool deflated = false;
+        QByteArray stored; // the bytes, packed when that pays (FastPacking)
+        bool packed = false;
         Format format = Format::Bitmap;
         QSize pixelSize;
         std::size_t hash = 0; // interning key of the bytes as read
@@ -59,7 +59,7 @@ public:
     Format format() const { return format_; }
     // The file's bytes as read.
     QByteArray bytes() const;
-    // What the figure holds in memory: the bytes, deflated where that pays (an uncompressed
+    // What the figure holds in memory: the bytes, packed where that pays (an uncompressed
     // bitmap of a drawing shrinks to a few percent).
     qsizetype storedSize() const { return stored_.size(); }
     QSize pixelSize() const { return pixelSize_; }
@@ -94,10 +94,10 @@ private:
     struct Private {};
 
 public:
-    EncodedImage(Private, QByteArray stored, bool deflated, Format format, QSize pixelSize);
+    EncodedImage(Private, QByteArray stored, bool packed, Format format, QSize pixelSize);
 
-    bool sameStored(const QByteArray& stored, bool deflated, Format format) const {
-        return format_ == format && deflated_ == deflated && stored_ == stored;
+    bool sameStored(const QByteArray& stored, bool packed, Format format) const {
+        return format_ == format && packed_ == packed && stored_ == stored;
     }
 
 private:
@@ -106,7 +106,7 @@ private:
     QImage source(QSize size) const;
 
     QByteArray stored_;
-    bool deflated_;
+    bool packed_;
     Format format_;
     QSize pixelSize_;
     std::uint64_t id_;

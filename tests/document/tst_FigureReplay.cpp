@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(images[0].encoded, images[3].encoded);
         QVERIFY(images[1].encoded != images[0].encoded);
         QCOMPARE(images[0].encoded->bytes().size(), QFileInfo(bmp_).size());
-        // An uncompressed bitmap of a drawing is held deflated.
+        // An uncompressed bitmap of a drawing is held packed.
         QVERIFY(images[0].encoded->storedSize() < QFileInfo(bmp_).size() / 4);
         // A second layout of the same files shares them with the first one's pages.
         Layout again(2);
