@@ -78,7 +78,7 @@ const CachedFont::GlyphImage& CachedFont::glyphImage(quint32 glyph, QRgb color) 
 }
 
 CachedFont& CachedFont::get(const FontSpec& fontSpec) {
-    static std::map<std::pair<QString, int>, std::unique_ptr<CachedFont>> cache;
+    thread_local std::map<std::pair<QString, int>, std::unique_ptr<CachedFont>> cache;
     auto& slot = cache[{fontSpec.face, fontSpec.pixelSize}];
     if (!slot)
         slot = std::make_unique<CachedFont>(fontSpec);

@@ -40,7 +40,9 @@ public:
     };
     const GlyphImage& glyphImage(quint32 glyph, QRgb color);
 
-    // The cache entry for fontSpec; entries live until the process ends.
+    // The cache entry for fontSpec; entries live until the thread ends (the process, for the
+    // main thread). Each thread has its own entries: a QRawFont belongs to the thread that
+    // made it, and pages are played on worker threads when a long PDF is written.
     static CachedFont& get(const FontSpec& fontSpec);
 
 private:

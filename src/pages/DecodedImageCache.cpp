@@ -19,12 +19,24 @@ std::size_t DecodedImageCache::KeyHash::operator()(const Key& k) const noexcept 
     return h;
 }
 
+QImage DecodedImageCache::find(const Key& key) {
+    const std::lock_guard lock(mutex_);
+    const auto found = index_.find(key);
+    if (found == index_.end())
+        return QImage();
+    entries_.splice(entries_.begin(), entries_, found->second);
+    return found->second->image;
+}
+
 QImage DecodedImageCache::get(const Key& key, const std::function<QImage()>& make) {
-    if (const auto found = index_.find(key); found != index_.end()) {
-        entries_.splice(entries_.begin(), entries_, found->second);
-        return found->second->image;
+    if (QImage found = find(key); !found.isNull())
+        return found;
+    {
+        const std::lock_guard lock(mutex_);
+        ++misses_;
     }
-    ++misses_;
+    // Made without the lock: make() may take a while and may itself ask the cache (a smoothed
+    // image asks for the decoded pixels).
     QImage image;
     try {
         image = make();
@@ -37,16 +49,44 @@ QImage DecodedImageCache::get(const Key& key, const std::function<QImage()>& mak
             throw FigureMemoryError();
         }
     }
-    insert(key, image);
+    const std::lock_guard lock(mutex_);
+    if (index_.count(key) == 0)
+        insert(key, image);
     return image;
 }
 
 void DecodedImageCache::put(const Key& key, const QImage& image) {
+    const std::lock_guard lock(mutex_);
     if (const auto found = index_.find(key); found != index_.end()) {
         entries_.splice(entries_.begin(), entries_, found->second);
         return;
     }
     insert(key, image);
+}
+
+bool DecodedImageCache::contains(const Key& key) const {
+    const std::lock_guard lock(mutex_);
+    return index_.count(key) != 0;
+}
+
+qint64 DecodedImageCache::budget() const {
+    const std::lock_guard lock(mutex_);
+    return budget_;
+}
+
+qint64 DecodedImageCache::bytes() const {
+    const std::lock_guard lock(mutex_);
+    return bytes_;
+}
+
+std::size_t DecodedImageCache::count() const {
+    const std::lock_guard lock(mutex_);
+    return entries_.size();
+}
+
+std::uint64_t DecodedImageCache::misses() const {
+    const std::lock_guard lock(mutex_);
+    return misses_;
 }
 
 void DecodedImageCache::insert(const Key& key, const QImage& image) {
@@ -71,6 +111,7 @@ void DecodedImageCache::trim() {
 }
 
 void DecodedImageCache::forget(std::uint64_t source) {
+    const std::lock_guard lock(mutex_);
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (it->key.source == source) {
             bytes_ -= it->bytes;
@@ -83,12 +124,14 @@ void DecodedImageCache::forget(std::uint64_t source) {
 }
 
 void DecodedImageCache::clear() {
+    const std::lock_guard lock(mutex_);
     index_.clear();
     entries_.clear();
     bytes_ = 0;
 }
 
 void DecodedImageCache::setBudget(qint64 bytes) {
+    const std::lock_guard lock(mutex_);
     budget_ = bytes;
     trim();
 }

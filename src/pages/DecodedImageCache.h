@@ -6,7 +6,9 @@
 //
 // One cache serves the process (shared()): the preview, the PDF export and printing replay
 // the same pages, and the budget bounds the memory of the process, not of one of them. The
-// cache changes no result: a dropped image is decoded again to the same pixels.
+// cache changes no result: a dropped image is decoded again to the same pixels. It may be used
+// from several threads at once (a long PDF is played on worker threads); an image is made
+// outside the lock, so two threads that miss the same key at once both make it.
 
 #include <QImage>
 #include <QRect>
@@ -15,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <mutex>
 #include <unordered_map>
 
 class DecodedImageCache {
@@ -39,17 +42,17 @@ public:
     QImage get(const Key& key, const std::function<QImage()>& make);
     // Keeps image under key (the first decoding at layout time), as get() would.
     void put(const Key& key, const QImage& image);
-    bool contains(const Key& key) const { return index_.count(key) != 0; }
+    bool contains(const Key& key) const;
     // Drops every image of one source (the figure is gone).
     void forget(std::uint64_t source);
     void clear();
 
-    qint64 budget() const { return budget_; }
+    qint64 budget() const;
     void setBudget(qint64 bytes);
-    qint64 bytes() const { return bytes_; }
-    std::size_t count() const { return entries_.size(); }
+    qint64 bytes() const;
+    std::size_t count() const;
     // Times make() ran (misses), for tests and benchmarks.
-    std::uint64_t misses() const { return misses_; }
+    std::uint64_t misses() const;
 
 private:
     struct Entry {
@@ -60,8 +63,13 @@ private:
     struct KeyHash {
         std::size_t operator()(const Key& k) const noexcept;
     };
+    // The image of key, moved to the front, or null. Takes the lock.
+    QImage find(const Key& key);
+    // These two expect the lock held.
     void insert(const Key& key, const QImage& image);
     void trim();
+
+    mutable std::mutex mutex_;
 
     qint64 budget_;
     qint64 bytes_ = 0;

@@ -64,8 +64,7 @@ public:
     }
 
     std::shared_ptr<const EncodedImage> findStored(std::size_t hash, const QByteArray& stored,
-                                                   bool packed,
-                                                   EncodedImage::Format format) const {
+                                                   bool packed, EncodedImage::Format format) const {
         const auto [first, last] = table_.equal_range(hash);
         for (auto it = first; it != last; ++it) {
             if (auto figure = it->second.lock();
@@ -107,8 +106,7 @@ QByteArray readAll(const QString& path) {
 
 } // namespace
 
-EncodedImage::EncodedImage(Private, QByteArray stored, bool packed, Format format,
-                           QSize pixelSize)
+EncodedImage::EncodedImage(Private, QByteArray stored, bool packed, Format format, QSize pixelSize)
     : stored_(std::move(stored)), packed_(packed), format_(format), pixelSize_(pixelSize),
       id_(nextId++) {
     ++live;

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "pages/CountingDevice.h"
-#include "pages/EnginePdfFile.h"
+#include "pages/EnginePages.h"
 #include "pages/PdfFinisher.h"
 #include "pages/PrintPreview.h"
 #include "pages/PrintProgress.h"
@@ -67,53 +67,36 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw notWritten(path, file.errorString());
     PrintProgressScope scope(progress, count);
-    EnginePdfFile pdf(EOutputError::Kind::FileNotWritten, path);
-    {
-        QPdfWriter writer(&pdf.device());
-        writer.setCreator(PdfFinisher::programName());
-        writer.setTitle(PdfFinisher::shortLabel(document.title));
-        writer.setResolution(device.DpiX);
-        writer.setPageLayout(document.layout.isValid() ? document.layout : paperOf(device));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            throw notWritten(path, QStringLiteral("PDF output failed"));
-        }
-        // A device with different horizontal and vertical resolution: the writer counts in
-        // horizontal dots, so a vertical dot is DpiX / DpiY of them.
-        if (device.DpiY != device.DpiX)
-            painter.scale(1.0, double(device.DpiX) / device.DpiY);
-        bool complete = false;
-        try {
-            complete = playPages(store, writer, painter, 1, count, QPoint(0, 0), progress);
-        } catch (...) {
-            painter.end();
-            file.cancelWriting();
-            throw;
-        }
-        painter.end();
-        if (!complete) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-    QByteArray bytes;
+    QList<int> pages;
+    for (int number = 1; number <= count; ++number)
+        pages.append(number);
+    engine_pages::Setup setup;
+    setup.title = PdfFinisher::shortLabel(document.title);
+    setup.resolution = device.DpiX;
+    setup.layout = document.layout.isValid() ? document.layout : paperOf(device);
+    // A device with different horizontal and vertical resolution: the writer counts in
+    // horizontal dots, so a vertical dot is DpiX / DpiY of them.
+    setup.verticalScale = double(device.DpiX) / device.DpiY;
+    setup.failure = EOutputError::Kind::FileNotWritten;
+    setup.subject = path;
+    std::optional<QList<QByteArray>> slices;
     try {
-        bytes = pdf.finish();
+        slices = engine_pages::play(store, pages, setup, progress);
     } catch (...) {
         file.cancelWriting();
         throw;
     }
+    if (!slices) {
+        file.cancelWriting();
+        return false;
+    }
     PdfFinisher finisher;
-    QList<int> pages;
-    for (int number = 1; number <= count; ++number)
-        pages.append(number);
     finisher.setFigures(PdfFinisher::figuresOf(store, pages));
     finisher.setOutline(document.outline);
     finisher.setTitle(document.title);
     CountingDevice out(file);
     try {
-        finisher.finish(bytes, out);
+        finisher.finish(*slices, out);
     } catch (const std::runtime_error& e) {
         file.cancelWriting();
         throw notWritten(path, QString::fromUtf8(e.what()));

@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTemporaryFile>
@@ -11,7 +9,7 @@
 
 #include "pages/CountingDevice.h"
 #include "pages/CupsJob.h"
-#include "pages/EnginePdfFile.h"
+#include "pages/EnginePages.h"
 #include "pages/OutputError.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PagesErrors.h"
@@ -94,32 +92,19 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
                            spool.errorString());
     {
         PrintProgressScope scope(progress, int(numbers.size()));
-        EnginePdfFile pdf(EOutputError::Kind::SpoolNotWritten, spool.fileName());
-        {
-            QPdfWriter writer(&pdf.device());
-            writer.setCreator(PdfFinisher::programName());
-            writer.setTitle(printer.docName());
-            writer.setResolution(printer.resolution());
-            writer.setPageLayout(spoolLayout(printer));
-            QPainter painter;
-            if (!painter.begin(&writer))
-                throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
-                                   QStringLiteral("PDF output failed"));
-            bool complete = false;
-            try {
-                complete = page_pdf::playPages(store, writer, painter, numbers, pageOrigin(info),
-                                               progress);
-            } catch (...) {
-                painter.end();
-                throw;
-            }
-            painter.end();
-            if (!complete) {
-                result.Cancelled = true;
-                return result;
-            }
+        engine_pages::Setup setup;
+        setup.title = printer.docName();
+        setup.resolution = printer.resolution();
+        setup.layout = spoolLayout(printer);
+        setup.origin = pageOrigin(info);
+        setup.failure = EOutputError::Kind::SpoolNotWritten;
+        setup.subject = spool.fileName();
+        const std::optional<QList<QByteArray>> slices =
+            engine_pages::play(store, numbers, setup, progress);
+        if (!slices) {
+            result.Cancelled = true;
+            return result;
         }
-        const QByteArray bytes = pdf.finish();
         // The figures as for a PDF file (their own size, smoothed by the printer's raster
         // processor where asked); no bookmarks: a print job is not read on a screen.
         PdfFinisher finisher;
@@ -127,7 +112,7 @@ Result print(const TPrintPreview& store, QPrinter& printer, const TPrinterInfo& 
         finisher.setTitle(printer.docName());
         CountingDevice out(spool);
         try {
-            finisher.finish(bytes, out);
+            finisher.finish(*slices, out);
         } catch (const std::runtime_error& e) {
             throw EOutputError(EOutputError::Kind::SpoolNotWritten, spool.fileName(),
                                QString::fromUtf8(e.what()));

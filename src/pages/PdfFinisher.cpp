@@ -15,6 +15,7 @@
 #include <set>
 #include <stdexcept>
 #include <tuple>
+#include <vector>
 
 #include "pages/PrintPreview.h"
 #include "platform/JpegReader.h"
@@ -143,10 +144,28 @@ QList<PdfFigure> PdfFinisher::figuresOf(const TPrintPreview& store, const QList<
 }
 
 void PdfFinisher::finish(const QByteArray& pdf, QIODevice& out) const {
+    finish(QList<QByteArray>{pdf}, out);
+}
+
+void PdfFinisher::finish(const QList<QByteArray>& slices, QIODevice& out) const {
+    if (slices.isEmpty())
+        throw std::runtime_error("no PDF to finish");
     try {
         QPDF doc;
         doc.setSuppressWarnings(true);
-        doc.processMemoryFile("PDF", pdf.constData(), size_t(pdf.size()));
+        doc.processMemoryFile("PDF", slices.front().constData(), size_t(slices.front().size()));
+        // The later slices' pages are copied after the first one's. qpdf copies their streams
+        // only when the file is written, so their documents stay open until then.
+        std::vector<std::unique_ptr<QPDF>> later;
+        QPDFPageDocumentHelper pages(doc);
+        for (qsizetype i = 1; i < slices.size(); ++i) {
+            auto slice = std::make_unique<QPDF>();
+            slice->setSuppressWarnings(true);
+            slice->processMemoryFile("PDF slice", slices[i].constData(), size_t(slices[i].size()));
+            for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*slice).getAllPages())
+                pages.addPage(page, false);
+            later.push_back(std::move(slice));
+        }
         finishImages(doc);
         if (!outline_.isEmpty())
             addBookmarks(doc);
@@ -178,10 +197,14 @@ std::set<QPDFObjGen> PdfFinisher::mergeRepeatedImages(QPDF& doc) {
         QPDFObjectHandle dict = object.getDict();
         QPDFObjectHandle w = dict.getKey("/Width");
         QPDFObjectHandle h = dict.getKey("/Height");
-        QPDFObjectHandle length = dict.getKey("/Length");
-        if (!w.isInteger() || !h.isInteger() || !length.isInteger() || dict.hasKey("/SMask"))
+        if (!w.isInteger() || !h.isInteger() || dict.hasKey("/SMask"))
             continue;
-        groups[{w.getIntValue(), h.getIntValue(), size_t(length.getIntValue())}].push_back(object);
+        // A stream copied from a later slice has no /Length until it is written.
+        QPDFObjectHandle length = dict.getKey("/Length");
+        const long long bytes = length.isInteger()
+                                    ? length.getIntValue()
+                                    : (long long)object.getRawStreamData()->getSize();
+        groups[{w.getIntValue(), h.getIntValue(), size_t(bytes)}].push_back(object);
     }
     std::map<QPDFObjGen, QPDFObjectHandle> first; // a copy -> the image that stays
     for (auto& [key, images] : groups) {

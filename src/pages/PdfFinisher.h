@@ -50,6 +50,9 @@ public:
     // other than the edited ones are copied as they are. Throws std::runtime_error when qpdf
     // cannot read or write the file.
     void finish(const QByteArray& pdf, QIODevice& out) const;
+    // The same for a document the engine wrote in slices (EnginePages): the pages of every
+    // slice, in order, make one file.
+    void finish(const QList<QByteArray>& slices, QIODevice& out) const;
 
     // Labels and titles longer than this many characters are cut, "…" marking the cut.
     static constexpr int MaxLabelLength = 300;

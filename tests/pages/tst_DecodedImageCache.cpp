@@ -1,6 +1,9 @@
 #include <QBuffer>
 #include <QTest>
+#include <atomic>
 #include <new>
+#include <thread>
+#include <vector>
 
 #include "pages/DecodedImageCache.h"
 #include "pages/EncodedImage.h"
@@ -58,6 +61,32 @@ private slots:
         cache.forget(1);
         cache.get(key(1, QSize(5, 5)), [&] { return filled(4, 0); });
         QCOMPARE(cache.misses(), std::uint64_t(9));
+    }
+
+    // Pages are played on several threads at once (a long PDF): each thread gets the image of
+    // its key while the others fill, trim and forget.
+    void threadsShareTheCache() {
+        const qint64 one = filled(32, 0).sizeInBytes();
+        DecodedImageCache cache(3 * one);
+        std::atomic<int> wrong{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([&, t] {
+                for (int i = 0; i < 2000; ++i) {
+                    const std::uint64_t source = std::uint64_t((i * 7 + t) % 8 + 1);
+                    const QImage image =
+                        cache.get(key(source), [&] { return filled(32, qRgb(int(source), 0, 0)); });
+                    if (image.pixel(0, 0) != qRgb(int(source), 0, 0))
+                        ++wrong;
+                    if (i % 97 == 0)
+                        cache.forget(source);
+                }
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+        QCOMPARE(wrong.load(), 0);
+        QVERIFY(cache.bytes() <= 3 * one);
+        QCOMPARE(qint64(cache.count()) * one, cache.bytes());
     }
 
     void runningOutOfMemoryEmptiesTheCacheThenReportsClearly() {

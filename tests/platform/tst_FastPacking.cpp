@@ -30,7 +30,8 @@ private slots:
             bytes[i] = char(i);
         const QByteArray packed = fast_packing::pack(bytes);
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, fast_packing::unpack(packed.left(10)));
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, fast_packing::unpack(QByteArray("plain text")));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 fast_packing::unpack(QByteArray("plain text")));
         QByteArray damaged = packed;
         damaged.truncate(packed.size() - 3);
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, fast_packing::unpack(damaged));

@@ -1,0 +1,46 @@
+#pragma once
+// Plays recorded pages through Qt's PDF engine, for a PDF file or a print job. The engine
+// spends most of a long document's time on one core (it deflates every page's content), so a
+// long document is cut into consecutive slices written at the same time, one engine per slice
+// on a thread of its own; PdfFinisher joins the slices into one file.
+
+#include <QByteArray>
+#include <QList>
+#include <QPageLayout>
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+#include "pages/OutputError.h"
+
+class PrintProgress;
+class TPrintPreview;
+
+namespace engine_pages {
+
+struct Setup {
+    QString title;              // the engine's document title
+    int resolution = 600;       // dots per inch of the recorded pages
+    QPageLayout layout;         // every PDF page
+    QPoint origin;              // where a page's (0, 0) is drawn
+    double verticalScale = 1.0; // DpiX / DpiY of a device with unequal resolutions
+    EOutputError::Kind failure =
+        EOutputError::Kind::FileNotWritten; // what an engine file that cannot be written throws
+    QString subject;                        // the file that failure is about
+};
+
+// A document is cut only into slices of at least this many pages: below that, a second engine
+// (its own fonts in the file, its own start-up) costs more than it saves.
+constexpr int MinSlicePages = 64;
+// The slices pageCount pages are written in: one per processor, at most four.
+int sliceCount(int pageCount);
+
+// Plays the pages numbered (from 1) in numbers, in their order, in sliceCount(numbers.size())
+// slices at once, and gives the engine's PDF of each slice in order; nothing when progress
+// asks to stop. progress hears of the pages done in all slices, on the calling thread only. A
+// failure (the store's refusals, an engine file that cannot be written, a figure without
+// memory) stops every slice and is thrown when all have stopped, the first in page order.
+std::optional<QList<QByteArray>> play(const TPrintPreview& store, const QList<int>& numbers,
+                                      const Setup& setup, PrintProgress* progress);
+
+} // namespace engine_pages

@@ -1,0 +1,171 @@
+// A long document written by several PDF engines at once and joined: every page in its place
+// with its text, a figure on pages of different slices still one image, bookmarks to pages of
+// later slices, and a stop asked in the middle that ends every slice and leaves no file.
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "pages/CurrentPrinter.h"
+#include "pages/EnginePages.h"
+#include "pages/PagePdfWriter.h"
+#include "pages/PagePrinter.h"
+#include "pages/PrintPreview.h"
+#include "pages/PrintProgress.h"
+#include "support/PdfText.h"
+
+namespace {
+
+constexpr int PageCount = 2 * engine_pages::MinSlicePages + 3;
+
+QByteArray bitmapBytes() {
+    QImage image(120, 80, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 2, y * 3, (x ^ y) & 0xff));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+// Pages "page001" … with the same figure on the second and the last page.
+void record(TPrintPreview& store) {
+    const auto figure = EncodedImage::fromBytes(bitmapBytes(), EncodedImage::Format::Bitmap);
+    store.BeginDoc();
+    for (int n = 1; n <= PageCount; ++n) {
+        if (n > 1)
+            store.NewPage();
+        RecordingCanvas& canvas = store.GetCanvas();
+        canvas.setFont(QStringLiteral("ＭＳ 明朝"), 12);
+        canvas.textOut(600, 600, QStringLiteral("page%1").arg(n, 3, 10, QChar('0')).toLatin1());
+        if (n == 2 || n == PageCount)
+            canvas.drawEncodedImage(QRect(600, 1200, 1200, 800), figure, {}, true);
+    }
+    store.EndDoc();
+}
+
+class CountingProgress : public PrintProgress {
+public:
+    explicit CountingProgress(int stopAt = 0) : stopAt_(stopAt) {}
+    void start(int pageCount) override { total = pageCount; }
+    bool step(int pagesDone) override {
+        monotonic = monotonic && pagesDone >= last;
+        last = pagesDone;
+        return stopAt_ == 0 || pagesDone < stopAt_;
+    }
+    void finish() override { ++finishes; }
+    int total = 0, last = 0, finishes = 0;
+    bool monotonic = true;
+
+private:
+    int stopAt_;
+};
+
+} // namespace
+
+class TestEnginePages : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        if (engine_pages::sliceCount(PageCount) < 2)
+            QSKIP("one processor: a document is written as one slice");
+    }
+
+    void slicesAreSplitByProcessorsAndLength() {
+        QCOMPARE(engine_pages::sliceCount(1), 1);
+        QCOMPARE(engine_pages::sliceCount(2 * engine_pages::MinSlicePages - 1), 1);
+        QCOMPARE(engine_pages::sliceCount(2 * engine_pages::MinSlicePages), 2);
+        QVERIFY(engine_pages::sliceCount(100 * engine_pages::MinSlicePages) <= 4);
+    }
+
+    void joinedPagesKeepTheirOrderFiguresAndBookmarks_data() {
+        QTest::addColumn<bool>("printJob");
+        QTest::newRow("PDF file") << false;
+        QTest::newRow("print job, pages 2 to the end") << true;
+    }
+    void joinedPagesKeepTheirOrderFiguresAndBookmarks() {
+        QFETCH(bool, printJob);
+        if (QStandardPaths::findExecutable("pdfimages").isEmpty() ||
+            QStandardPaths::findExecutable("qpdf").isEmpty())
+            QSKIP("pdfimages (poppler-utils) or qpdf is not installed");
+        TPrintPreview store;
+        record(store);
+        const QString pdf = dir_.filePath(printJob ? "job.pdf" : "long.pdf");
+        CountingProgress progress;
+        const int first = printJob ? 2 : 1;
+        if (printJob) {
+            auto printer = current_printer::createPdfPrinter();
+            printer->setOutputFileName(pdf);
+            const TPrinterInfo info = store.referenceDevice();
+            QCOMPARE(page_printer::print(store, *printer, info, first, PageCount, &progress).Pages,
+                     PageCount - 1);
+        } else {
+            page_pdf::PdfDocument document;
+            document.outline = {{1, 1, QStringLiteral("first")}, {1, PageCount - 1, "late"}};
+            QVERIFY(page_pdf::write(store, pdf, &progress, document));
+        }
+        const int pages = PageCount - first + 1;
+        QCOMPARE(progress.total, pages);
+        QCOMPARE(progress.last, pages); // the pages of every slice were reported
+        QVERIFY(progress.monotonic);
+        QCOMPARE(progress.finishes, 1);
+
+        QVERIFY(pdf_text::output("qpdf", {"--check", pdf}).contains("No syntax or stream"));
+        const QStringList texts = pdf_text::output("pdftotext", {pdf, "-"}).split('\f');
+        QCOMPARE(texts.size(), pages + 1); // the text ends with a form feed
+        for (int i = 0; i < pages; ++i)
+            QCOMPARE(texts[i].trimmed(),
+                     QStringLiteral("page%1").arg(first + i, 3, 10, QChar('0')));
+
+        // One image object shown on the second and the last page, with the smoothing flag.
+        QStringList rows;
+        for (const QString& line :
+             pdf_text::output("pdfimages", {"-list", pdf}).split('\n').mid(2)) {
+            const QStringList f = line.simplified().split(' ');
+            if (f.size() >= 11)
+                rows << QStringLiteral("%1x%2 %3 obj%4").arg(f[3], f[4], f[9], f[10]);
+        }
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1], rows[0]);
+        QVERIFY2(rows[0].startsWith("120x80 yes"), qPrintable(rows[0]));
+
+        if (printJob)
+            return;
+        const QJsonArray outline =
+            QJsonDocument::fromJson(
+                pdf_text::output("qpdf", {"--json", "--json-key=outlines", pdf}).toUtf8())
+                .object()["outlines"]
+                .toArray();
+        QCOMPARE(outline.size(), 2);
+        QCOMPARE(outline[1].toObject()["destpageposfrom1"].toInt(), PageCount - 1);
+    }
+
+    // A stop asked while the slices run ends them all: no file, the progress closed once.
+    void stopEndsEverySliceAndLeavesNoFile() {
+        TPrintPreview store;
+        record(store);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("stopped.pdf");
+        CountingProgress progress(engine_pages::MinSlicePages / 2);
+        QVERIFY(!page_pdf::write(store, pdf, &progress));
+        QVERIFY(!QFileInfo::exists(pdf));
+        QVERIFY(progress.last < PageCount);
+        QCOMPARE(progress.finishes, 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QTEST_MAIN(TestEnginePages)
+#include "tst_EnginePages.moc"
