@@ -488,6 +488,9 @@ bool TFormPreView::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() == QEvent::Wheel && ownsWidget(watched)) {
+        // The side panel's lists scroll themselves; everywhere else the wheel turns pages.
+        if (SidePanel && SidePanel->isAncestorOf(static_cast<QWidget*>(watched)))
+            return false;
         auto* wheel = static_cast<QWheelEvent*>(event);
         const int delta = wheel->angleDelta().y();
         if (delta == 0)
