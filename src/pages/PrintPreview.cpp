@@ -21,7 +21,7 @@ void TPrintPreview::BeginDoc() {
 void TPrintPreview::NewPage() {
     if (!printing_)
         throw EPrintPreviewError(pages_errors::NewPageNotPrinting);
-    auto page = std::make_unique<PageRecording>(
+    auto page = std::make_shared<PageRecording>(
         QSize(reference_.PrintableWidthDots, reference_.PrintableHeightDots));
     auto canvas = std::make_unique<RecordingCanvas>(*page, reference_.DpiY);
     if (canvas_)
@@ -51,9 +51,13 @@ RecordingCanvas& TPrintPreview::GetCanvas() const {
 }
 
 const PageRecording& TPrintPreview::GetPage(int index) const {
+    return *GetSharedPage(index);
+}
+
+std::shared_ptr<const PageRecording> TPrintPreview::GetSharedPage(int index) const {
     if (printing_)
         throw EPrintPreviewError(pages_errors::GetPageWhilePrinting);
     if (index < 0 || index >= PageCount())
         throw EPrintPreviewError(pages_errors::GetPageOutOfRange);
-    return *pages_[size_t(index)];
+    return pages_[size_t(index)];
 }

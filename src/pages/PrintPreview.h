@@ -30,7 +30,7 @@ public:
     const TPrinterInfo& referenceDevice() const { return reference_; }
 
     bool Printing() const { return printing_; }
-    const std::vector<std::unique_ptr<PageRecording>>& Pages() const { return pages_; }
+    const std::vector<std::shared_ptr<PageRecording>>& Pages() const { return pages_; }
     RecordingCanvas* Canvas() const { return canvas_.get(); }
 
     // Drops every page and opens page 1. Refused while recording.
@@ -44,6 +44,9 @@ public:
     RecordingCanvas& GetCanvas() const;
     // A finished page, 0-based. Refused while recording and out of range.
     const PageRecording& GetPage(int index) const;
+    // The same page, shared: it stays whole for a reader on another thread (the side panel's
+    // page pictures) while a new layout drops the store's pages.
+    std::shared_ptr<const PageRecording> GetSharedPage(int index) const;
     // Pages so far, the page being recorded included.
     int PageCount() const { return int(pages_.size()); }
     // Counts the documents begun: readers that keep something per page (the text search)
@@ -58,7 +61,7 @@ private:
     TPrinterInfo reference_ = TPrinterInfo::forPaper(QSizeF(210, 297), 600);
     bool printing_ = false;
     unsigned documents_ = 0;
-    std::vector<std::unique_ptr<PageRecording>> pages_;
+    std::vector<std::shared_ptr<PageRecording>> pages_;
     std::unique_ptr<RecordingCanvas> canvas_;
     PageOutline outline_;
 };

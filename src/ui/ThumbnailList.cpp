@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "pages/PageRecording.h"
 #include "pages/PrintPreview.h"
 #include "ui/PageImage.h"
 
@@ -42,15 +43,28 @@ void ThumbnailModel::refresh() {
     endResetModel();
 }
 
+bool ThumbnailModel::wants(int row) const {
+    return row >= 0 && row < count_ && !cache_.contains(row) && pagesValid();
+}
+
+QImage ThumbnailModel::render(const PageRecording& page, const TPrinterInfo& printer) {
+    const PageImage image(page, printer, zoomForWidth(printer, PictureWidth), false, NominalDpi,
+                          NominalDpi);
+    return image.toImage();
+}
+
 void ThumbnailModel::draw(int row) {
-    if (row < 0 || row >= count_ || cache_.contains(row) || !pagesValid())
+    if (wants(row))
+        setPicture(row, render(store_.GetPage(row), store_.referenceDevice()));
+}
+
+void ThumbnailModel::setPicture(int row, const QImage& picture) {
+    if (!wants(row))
         return;
-    const TPrinterInfo& printer = store_.referenceDevice();
-    const PageImage image(store_.GetPage(row), printer, zoomForWidth(printer, PictureWidth), false,
-                          NominalDpi, NominalDpi);
-    auto* picture = new QPixmap(QPixmap::fromImage(image.toImage()));
-    const int kib = std::max(1, int(qint64(picture->width()) * picture->height() * 4 / 1024));
-    cache_.insert(row, picture, kib);
+    auto* pixmap =
+        picture.isNull() ? new QPixmap(blank_) : new QPixmap(QPixmap::fromImage(picture));
+    const int kib = std::max(1, int(qint64(pixmap->width()) * pixmap->height() * 4 / 1024));
+    cache_.insert(row, pixmap, kib);
     const QModelIndex at = index(row);
     emit dataChanged(at, at, {Qt::DecorationRole});
 }
@@ -76,7 +90,8 @@ QVariant ThumbnailModel::data(const QModelIndex& index, int role) const {
 }
 
 ThumbnailList::ThumbnailList(const TPrintPreview& store, QWidget* parent)
-    : QListView(parent), model_(store) {
+    : QListView(parent), store_(store), model_(store) {
+    worker_.setMaxThreadCount(1);
     setViewMode(QListView::IconMode);
     setFlow(QListView::TopToBottom);
     setWrapping(false);
@@ -89,7 +104,7 @@ ThumbnailList::ThumbnailList(const TPrintPreview& store, QWidget* parent)
     setModel(&model_);
     timer_.setSingleShot(true);
     timer_.setInterval(0);
-    connect(&timer_, &QTimer::timeout, this, &ThumbnailList::drawSome);
+    connect(&timer_, &QTimer::timeout, this, &ThumbnailList::drawNext);
     connect(&model_, &ThumbnailModel::wanted, this, &ThumbnailList::want);
     // Rows ahead are drawn also when every row scrolled to was ready.
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
@@ -101,9 +116,16 @@ ThumbnailList::ThumbnailList(const TPrintPreview& store, QWidget* parent)
     refresh();
 }
 
+ThumbnailList::~ThumbnailList() {
+    worker_.clear();
+    worker_.waitForDone();
+}
+
 void ThumbnailList::refresh() {
     waiting_.clear();
     timer_.stop();
+    ++refreshes_;
+    drawingRow_ = -1;
     model_.refresh();
     setIconSize(model_.pictureSize());
     verticalScrollBar()->setSingleStep(model_.pictureSize().height() / 4);
@@ -162,14 +184,34 @@ int ThumbnailList::nextRow() {
     return -1;
 }
 
-void ThumbnailList::drawSome() {
-    // The latest asked first: while the list is scrolled, rows it has passed go stale and
-    // are dropped when they are no longer on screen.
-    QElapsedTimer slice;
-    slice.start();
-    int row = -1;
-    while (slice.elapsed() < SliceMs && (row = nextRow()) >= 0)
-        model_.draw(row);
-    if (row >= 0)
-        timer_.start();
+void ThumbnailList::drawNext() {
+    if (drawingRow_ >= 0)
+        return;
+    const int row = nextRow();
+    if (!model_.wants(row)) // none, or a layout is running: refresh() starts again
+        return;
+    drawingRow_ = row;
+    // The worker keeps the page alive: a new layout may drop the store's pages meanwhile.
+    const std::shared_ptr<const PageRecording> page = store_.GetSharedPage(row);
+    const TPrinterInfo printer = store_.referenceDevice();
+    const unsigned refreshes = refreshes_;
+    worker_.start([this, page, printer, refreshes, row] {
+        QImage picture;
+        try {
+            picture = ThumbnailModel::render(*page, printer);
+        } catch (const std::exception&) {
+            // A figure without memory: the row keeps its blank sheet.
+        }
+        QMetaObject::invokeMethod(
+            this, [this, refreshes, row, picture] { pictureDone(refreshes, row, picture); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ThumbnailList::pictureDone(unsigned refreshes, int row, const QImage& picture) {
+    if (refreshes != refreshes_)
+        return;
+    drawingRow_ = -1;
+    model_.setPicture(row, picture);
+    drawNext();
 }

@@ -176,8 +176,12 @@ private slots:
         store.NewPage();
         store.EndDoc();
         QCOMPARE(store.PageCount(), 2);
+        // A page handed out shared outlives the document (a picture drawn on another thread).
+        const std::shared_ptr<const PageRecording> kept = store.GetSharedPage(0);
 
         store.BeginDoc();
+        QCOMPARE(refusal([&] { store.GetSharedPage(0); }), pages_errors::GetPageWhilePrinting);
+        QCOMPARE(textRecords(*kept), 1);
         QCOMPARE(store.PageCount(), 1);
         // A new document's first canvas has no predecessor: 9 points in the default face.
         QCOMPARE(store.GetCanvas().fontSize(), 9);

@@ -193,6 +193,33 @@ private slots:
         QCOMPARE(list.currentIndex().row(), 0);
         QTRY_VERIFY(model.hasPicture(0));
     }
+
+    // Pictures are drawn on a worker: one still being drawn when a new layout drops the pages
+    // is not shown, and every row ends with the picture of its new page.
+    void aLayoutWhilePicturesAreDrawnShowsOnlyTheNewPages() {
+        Preview p(chapters(40));
+        p.pressF9();
+        p.panel().tabs()->setCurrentWidget(&p.list());
+        ThumbnailList& list = p.list();
+        QTRY_VERIFY(list.drawing());
+        p.lines = chapters(2);
+        p.lines.replace(1, cp932::encode(QStringLiteral("別の章")));
+        p->LayoutAgain();
+        ThumbnailModel& model = list.thumbnails();
+        QCOMPARE(model.rowCount(), 6);
+        QTRY_VERIFY(!list.drawing());
+        const TPrintPreview& store = p->PrintPreview1;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QVERIFY(model.hasPicture(row));
+            const QImage shown = model.data(model.index(row), Qt::DecorationRole)
+                                     .value<QPixmap>()
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_RGB32);
+            const QImage page = ThumbnailModel::render(store.GetPage(row), store.referenceDevice())
+                                    .convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(shown, page);
+        }
+    }
 };
 
 QTEST_MAIN(TestPreviewSidePanel)
