@@ -16,6 +16,7 @@
 #include "app/TextFileReader.h"
 #include "document/LayoutEngine.h"
 #include "pages/DecodedImageCache.h"
+#include "pages/FollowingSlice.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PrintPreview.h"
 #include "platform/FontSubstitution.h"
@@ -33,6 +34,22 @@ void printError(const QString& text) {
     std::fprintf(stderr, "folioscope: %s\n", text.toLocal8Bit().constData());
 }
 
+TPrinterInfo printerOf(const PdfExportOptions& options) {
+    return TPrinterInfo::forPaper(options.pageSizeMm(), options.Resolution, options.Landscape);
+}
+
+// The file's information and pages, without the outline (known once the layout is done).
+page_pdf::PdfDocument documentOf(const PdfExportOptions& options) {
+    page_pdf::PdfDocument document;
+    document.title = QFileInfo(options.InputPath).fileName();
+    // The page in portrait terms plus an orientation, so that viewers and printers see a
+    // landscape page as one; no margins, the recording starts at the paper's corner.
+    const QPageSize size(options.PaperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    document.layout = QPageLayout(
+        size, options.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+    return document;
+}
+
 } // namespace
 
 LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
@@ -40,8 +57,7 @@ LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
     LayoutState state;
     if (!options.InputPath.isEmpty())
         state.ReportFolder = QFileInfo(options.InputPath).absolutePath();
-    state.PrinterInfo =
-        TPrinterInfo::forPaper(options.pageSizeMm(), options.Resolution, options.Landscape);
+    state.PrinterInfo = printerOf(options);
     // The first working font is the decoration font, as in the preview window.
     state.CurFont =
         TextFont{options.Settings.DecorationFontName.text(), options.Settings.DecorationFontSize};
@@ -52,17 +68,12 @@ LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
     return state;
 }
 
-void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path) {
-    page_pdf::PdfDocument document;
-    document.title = QFileInfo(options.InputPath).fileName();
+void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path,
+              FollowingSlice* following) {
+    page_pdf::PdfDocument document = documentOf(options);
     document.outline = store.outline();
-    // The page in portrait terms plus an orientation, so that viewers and printers see a
-    // landscape page as one; no margins, the recording starts at the paper's corner.
-    const QPageSize size(options.PaperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-    document.layout = QPageLayout(
-        size, options.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
     try {
-        page_pdf::write(store, path, nullptr, document);
+        page_pdf::write(store, path, nullptr, document, following);
     } catch (const EOutputError& e) {
         throw failure(app_errors::CannotWrite, path, e.reason());
     }
@@ -86,6 +97,10 @@ int run(int argc, char** argv, const PdfExportOptions& options) {
     try {
         const ReportText report = ReadReportText(options.InputPath);
         TPrintPreview store;
+        // The PDF engine plays the first pages while the rest are laid out.
+        FollowingSlice following(
+            store,
+            page_pdf::engineSetup(printerOf(options), documentOf(options), options.OutputPath));
         try {
             const LayoutState state = layOut(report.lines, options, store, true);
             PrintLayoutNotes(options.InputPath, report.encoding, state.MissingFigures);
@@ -94,7 +109,7 @@ int run(int argc, char** argv, const PdfExportOptions& options) {
             PrintLayoutNotes(options.InputPath, report.encoding, {});
             throw failure(app_errors::LayoutFailed, options.InputPath, QString::fromUtf8(e.what()));
         }
-        writePdf(store, options, options.OutputPath);
+        writePdf(store, options, options.OutputPath, &following);
     } catch (const std::exception& e) {
         printError(QString::fromUtf8(e.what()));
         return 1;

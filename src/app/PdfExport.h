@@ -8,6 +8,7 @@
 #include "app/PdfExportOptions.h"
 #include "document/LayoutState.h"
 
+class FollowingSlice;
 class TPrintPreview;
 
 namespace pdf_export {
@@ -28,6 +29,8 @@ LayoutState layOut(const QByteArrayList& lines, const PdfExportOptions& options,
 
 // Writes the pages of store to path, one PDF page per page; the file appears only complete
 // (written under a temporary name beside it, then renamed). Throws std::runtime_error.
-void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path);
+// following: the slice that played the first pages during the layout, when there was one.
+void writePdf(const TPrintPreview& store, const PdfExportOptions& options, const QString& path,
+              FollowingSlice* following = nullptr);
 
 } // namespace pdf_export

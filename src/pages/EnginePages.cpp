@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <exception>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "pages/EnginePdfFile.h"
+#include "pages/FollowingSlice.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PdfFinisher.h"
 #include "pages/PrintProgress.h"
@@ -44,7 +46,8 @@ private:
 // progress, whose answer stops every slice.
 class CallerProgress : public PrintProgress {
 public:
-    CallerProgress(Shared& shared, PrintProgress* outer) : shared_(shared), outer_(outer) {}
+    CallerProgress(Shared& shared, PrintProgress* outer, const FollowingSlice* following)
+        : shared_(shared), outer_(outer), following_(following) {}
     void start(int) override {}
     bool step(int pagesDone) override {
         done_ = pagesDone;
@@ -52,7 +55,8 @@ public:
     }
     void finish() override {}
     bool report() {
-        if (outer_ && !outer_->step(done_ + shared_.othersDone))
+        const int following = following_ ? following_->pagesDone() : 0;
+        if (outer_ && !outer_->step(done_ + shared_.othersDone + following))
             shared_.stop = true;
         return !shared_.stop;
     }
@@ -60,6 +64,7 @@ public:
 private:
     Shared& shared_;
     PrintProgress* outer_;
+    const FollowingSlice* following_;
     int done_ = 0;
 };
 
@@ -94,19 +99,32 @@ std::optional<QByteArray> playSlice(const TPrintPreview& store, const QList<int>
 
 } // namespace
 
+int processors() {
+    return qBound(1, QThread::idealThreadCount(), 4);
+}
+
 int sliceCount(int pageCount) {
-    const int processors = qBound(1, QThread::idealThreadCount(), 4);
-    return qBound(1, pageCount / MinSlicePages, processors);
+    return qBound(1, pageCount / MinSlicePages, processors());
 }
 
 std::optional<QList<QByteArray>> play(const TPrintPreview& store, const QList<int>& numbers,
-                                      const Setup& setup, PrintProgress* progress) {
-    const int count = sliceCount(int(numbers.size()));
+                                      const Setup& setup, PrintProgress* progress,
+                                      FollowingSlice* following) {
+    // A following slice has played the first pages already: it takes its share of the rest,
+    // the other slices the pages after it, on the processors it leaves.
+    QList<int> rest = numbers;
+    int count = sliceCount(int(numbers.size()));
+    if (following) {
+        rest = numbers.mid(following->share(int(numbers.size()), processors()));
+        count = rest.isEmpty() ? 0
+                               : std::clamp(int(rest.size()) / MinSlicePages, 1,
+                                            std::max(1, processors() - 1));
+    }
     QList<QList<int>> slices;
     for (int i = 0; i < count; ++i) {
-        const qsizetype from = numbers.size() * i / count;
-        const qsizetype to = numbers.size() * (i + 1) / count;
-        slices.append(numbers.mid(from, to - from));
+        const qsizetype from = rest.size() * i / count;
+        const qsizetype to = rest.size() * (i + 1) / count;
+        slices.append(rest.mid(from, to - from));
     }
 
     Shared shared;
@@ -122,35 +140,52 @@ std::optional<QList<QByteArray>> play(const TPrintPreview& store, const QList<in
             }
         }));
 
-    // The calling thread writes the first slice, then reports the others' pages until they end.
-    CallerProgress callerProgress(shared, progress);
-    std::optional<QByteArray> first;
-    std::exception_ptr firstFailure;
-    try {
-        first = playSlice(store, slices.front(), setup, callerProgress);
-    } catch (...) {
-        firstFailure = std::current_exception();
-        shared.stop = true;
+    // The calling thread writes its slice, then reports the others' pages until they end.
+    CallerProgress callerProgress(shared, progress, following);
+    std::optional<QByteArray> mine;
+    std::exception_ptr myFailure;
+    if (count > 0) {
+        try {
+            mine = playSlice(store, slices.front(), setup, callerProgress);
+        } catch (...) {
+            myFailure = std::current_exception();
+            shared.stop = true;
+        }
     }
-    for (auto& worker : workers) {
-        while (worker.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-            callerProgress.report();
-    }
-    if (!workers.empty() && !shared.stop)
+    if (following && shared.stop)
+        following->stop();
+    const auto waitFor = [&](const auto& ended) {
+        while (!ended()) {
+            if (!callerProgress.report() && following)
+                following->stop();
+        }
+    };
+    for (auto& worker : workers)
+        waitFor([&] {
+            return worker.wait_for(std::chrono::milliseconds(50)) == std::future_status::ready;
+        });
+    if (following)
+        waitFor([&] { return following->ended(std::chrono::milliseconds(50)); });
+    if (!shared.stop && (following || !workers.empty()))
         callerProgress.report(); // every page done; a stop asked now still drops the output
-    if (firstFailure)
-        std::rethrow_exception(firstFailure);
 
+    // The first failure in page order is thrown: the following slice's, then the caller's,
+    // then the workers'.
     QList<QByteArray> result;
-    bool complete = first.has_value();
-    if (first)
-        result.append(std::move(*first));
-    for (auto& worker : workers) {
-        std::optional<QByteArray> slice = worker.get(); // a worker's failure is thrown here
+    bool complete = true;
+    const auto take = [&](std::optional<QByteArray> slice) {
         complete = complete && slice.has_value();
         if (slice)
             result.append(std::move(*slice));
-    }
+    };
+    if (following)
+        take(following->result());
+    if (myFailure)
+        std::rethrow_exception(myFailure);
+    if (count > 0)
+        take(std::move(mine));
+    for (auto& worker : workers)
+        take(worker.get());
     if (!complete || shared.stop)
         return std::nullopt;
     return result;

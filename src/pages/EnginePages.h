@@ -13,6 +13,7 @@
 
 #include "pages/OutputError.h"
 
+class FollowingSlice;
 class PrintProgress;
 class TPrintPreview;
 
@@ -32,7 +33,9 @@ struct Setup {
 // A document is cut only into slices of at least this many pages: below that, a second engine
 // (its own fonts in the file, its own start-up) costs more than it saves.
 constexpr int MinSlicePages = 64;
-// The slices pageCount pages are written in: one per processor, at most four.
+// Threads that write at once: one per processor, at most four.
+int processors();
+// The slices pageCount pages are written in: one per processor, at least MinSlicePages each.
 int sliceCount(int pageCount);
 
 // Plays the pages numbered (from 1) in numbers, in their order, in sliceCount(numbers.size())
@@ -40,7 +43,10 @@ int sliceCount(int pageCount);
 // asks to stop. progress hears of the pages done in all slices, on the calling thread only. A
 // failure (the store's refusals, an engine file that cannot be written, a figure without
 // memory) stops every slice and is thrown when all have stopped, the first in page order.
+// following, when given, has played pages from the first on while they were laid out (numbers
+// are then every page, in order): it ends with its share and its PDF comes first.
 std::optional<QList<QByteArray>> play(const TPrintPreview& store, const QList<int>& numbers,
-                                      const Setup& setup, PrintProgress* progress);
+                                      const Setup& setup, PrintProgress* progress,
+                                      FollowingSlice* following = nullptr);
 
 } // namespace engine_pages

@@ -56,8 +56,22 @@ QPageLayout paperOf(const TPrinterInfo& device) {
 
 } // namespace
 
+engine_pages::Setup engineSetup(const TPrinterInfo& device, const PdfDocument& document,
+                                const QString& path) {
+    engine_pages::Setup setup;
+    setup.title = PdfFinisher::shortLabel(document.title);
+    setup.resolution = device.DpiX;
+    setup.layout = document.layout.isValid() ? document.layout : paperOf(device);
+    // A device with different horizontal and vertical resolution: the writer counts in
+    // horizontal dots, so a vertical dot is DpiX / DpiY of them.
+    setup.verticalScale = double(device.DpiX) / device.DpiY;
+    setup.failure = EOutputError::Kind::FileNotWritten;
+    setup.subject = path;
+    return setup;
+}
+
 bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress,
-           const PdfDocument& document) {
+           const PdfDocument& document, FollowingSlice* following) {
     const int count = store.PageCount();
     if (count < 1 || store.Printing())
         store.GetPage(0); // the store's own refusal: no pages, or still recording
@@ -70,18 +84,10 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
     QList<int> pages;
     for (int number = 1; number <= count; ++number)
         pages.append(number);
-    engine_pages::Setup setup;
-    setup.title = PdfFinisher::shortLabel(document.title);
-    setup.resolution = device.DpiX;
-    setup.layout = document.layout.isValid() ? document.layout : paperOf(device);
-    // A device with different horizontal and vertical resolution: the writer counts in
-    // horizontal dots, so a vertical dot is DpiX / DpiY of them.
-    setup.verticalScale = double(device.DpiX) / device.DpiY;
-    setup.failure = EOutputError::Kind::FileNotWritten;
-    setup.subject = path;
     std::optional<QList<QByteArray>> slices;
     try {
-        slices = engine_pages::play(store, pages, setup, progress);
+        slices = engine_pages::play(store, pages, engineSetup(device, document, path), progress,
+                                    following);
     } catch (...) {
         file.cancelWriting();
         throw;

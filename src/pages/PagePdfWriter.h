@@ -7,13 +7,16 @@
 #include <QPoint>
 #include <QString>
 
+#include "pages/EnginePages.h"
 #include "pages/OutputError.h"
 #include "pages/PageOutline.h"
 
+class FollowingSlice;
 class PrintProgress;
 class QPainter;
 class QPdfWriter;
 class TPrintPreview;
+struct TPrinterInfo;
 
 namespace page_pdf {
 
@@ -34,8 +37,13 @@ struct PdfDocument {
 // written, and the store's EPrintPreviewError when it has no pages to give. Qt's PDF engine
 // writes the pages into memory; PdfFinisher finishes them (figure images, document's bookmarks
 // and information) on the way to the file.
+// following, when given, has played the first pages while they were laid out (FollowingSlice).
 bool write(const TPrintPreview& store, const QString& path, PrintProgress* progress = nullptr,
-           const PdfDocument& document = {});
+           const PdfDocument& document = {}, FollowingSlice* following = nullptr);
+
+// How the engine writes the pages of write(): for a FollowingSlice started before the layout.
+engine_pages::Setup engineSetup(const TPrinterInfo& device, const PdfDocument& document,
+                                const QString& path);
 
 // Plays pages first .. last (from 1) of store through painter, which is active on writer, each
 // with its (0, 0) at origin, a new PDF page before every page but the first, reporting each

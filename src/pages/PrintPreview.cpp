@@ -30,6 +30,8 @@ void TPrintPreview::NewPage() {
         // The previous page is complete: give back what it did not use, and expect the new
         // page to be much like it.
         pages_.back()->squeeze();
+        if (pageClosed_)
+            pageClosed_(pages_.back());
         page->reserveLike(*pages_.back());
     }
     pages_.push_back(std::move(page));
@@ -42,6 +44,8 @@ void TPrintPreview::EndDoc() {
     canvas_.reset();
     pages_.back()->squeeze();
     printing_ = false;
+    if (pageClosed_)
+        pageClosed_(pages_.back());
 }
 
 RecordingCanvas& TPrintPreview::GetCanvas() const {

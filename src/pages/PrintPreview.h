@@ -3,6 +3,7 @@
 // made against the printer geometry it is given. The layout draws on the canvas of the page
 // being recorded; the preview and printing read finished pages back by index.
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -53,6 +54,12 @@ public:
     // know by it that the pages they saw are gone.
     unsigned DocumentNumber() const { return documents_; }
 
+    // Told of each page the recording closes (NewPage closes the one before, EndDoc the last),
+    // on the recording's thread, once the page will not change: a reader on another thread
+    // may play it from then on (a PDF written while the layout runs). Empty: no one is told.
+    using PageClosed = std::function<void(const std::shared_ptr<const PageRecording>&)>;
+    void setPageClosed(PageClosed pageClosed) { pageClosed_ = std::move(pageClosed); }
+
     // The outline collected by the layout that recorded these pages; BeginDoc clears it.
     const PageOutline& outline() const { return outline_; }
     void setOutline(PageOutline outline) { outline_ = std::move(outline); }
@@ -64,4 +71,5 @@ private:
     std::vector<std::shared_ptr<PageRecording>> pages_;
     std::unique_ptr<RecordingCanvas> canvas_;
     PageOutline outline_;
+    PageClosed pageClosed_;
 };

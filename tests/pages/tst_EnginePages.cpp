@@ -1,6 +1,7 @@
-// A long document written by several PDF engines at once and joined: every page in its place
-// with its text, a figure on pages of different slices still one image, bookmarks to pages of
-// later slices, and a stop asked in the middle that ends every slice and leaves no file.
+// A long document written by several PDF engines at once and joined, and the first pages
+// written while the layout runs: every page in its place with its text, a figure on pages of
+// different slices still one image, bookmarks to pages of later slices, a stop asked in the
+// middle that ends every slice and leaves no file, a failed layout that drops its slice.
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 
 #include "pages/CurrentPrinter.h"
 #include "pages/EnginePages.h"
+#include "pages/FollowingSlice.h"
 #include "pages/PagePdfWriter.h"
 #include "pages/PagePrinter.h"
 #include "pages/PrintPreview.h"
@@ -38,16 +40,16 @@ QByteArray bitmapBytes() {
 }
 
 // Pages "page001" … with the same figure on the second and the last page.
-void record(TPrintPreview& store) {
+void record(TPrintPreview& store, int count = PageCount) {
     const auto figure = EncodedImage::fromBytes(bitmapBytes(), EncodedImage::Format::Bitmap);
     store.BeginDoc();
-    for (int n = 1; n <= PageCount; ++n) {
+    for (int n = 1; n <= count; ++n) {
         if (n > 1)
             store.NewPage();
         RecordingCanvas& canvas = store.GetCanvas();
         canvas.setFont(QStringLiteral("ＭＳ 明朝"), 12);
         canvas.textOut(600, 600, QStringLiteral("page%1").arg(n, 3, 10, QChar('0')).toLatin1());
-        if (n == 2 || n == PageCount)
+        if (n == 2 || n == count)
             canvas.drawEncodedImage(QRect(600, 1200, 1200, 800), figure, {}, true);
     }
     store.EndDoc();
@@ -75,12 +77,9 @@ private:
 class TestEnginePages : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        if (engine_pages::sliceCount(PageCount) < 2)
-            QSKIP("one processor: a document is written as one slice");
-    }
-
     void slicesAreSplitByProcessorsAndLength() {
+        if (engine_pages::processors() < 2)
+            QSKIP("one processor: a document is written as one slice");
         QCOMPARE(engine_pages::sliceCount(1), 1);
         QCOMPARE(engine_pages::sliceCount(2 * engine_pages::MinSlicePages - 1), 1);
         QCOMPARE(engine_pages::sliceCount(2 * engine_pages::MinSlicePages), 2);
@@ -89,31 +88,44 @@ private slots:
 
     void joinedPagesKeepTheirOrderFiguresAndBookmarks_data() {
         QTest::addColumn<bool>("printJob");
-        QTest::newRow("PDF file") << false;
-        QTest::newRow("print job, pages 2 to the end") << true;
+        QTest::addColumn<bool>("followLayout");
+        QTest::addColumn<int>("count");
+        QTest::newRow("PDF file") << false << false << PageCount;
+        QTest::newRow("print job, pages 2 to the end") << true << false << PageCount;
+        QTest::newRow("PDF file, first pages played during the layout")
+            << false << true << PageCount;
+        QTest::newRow("short PDF file played during the layout") << false << true << 5;
     }
     void joinedPagesKeepTheirOrderFiguresAndBookmarks() {
         QFETCH(bool, printJob);
+        QFETCH(bool, followLayout);
+        QFETCH(int, count);
         if (QStandardPaths::findExecutable("pdfimages").isEmpty() ||
             QStandardPaths::findExecutable("qpdf").isEmpty())
             QSKIP("pdfimages (poppler-utils) or qpdf is not installed");
+        if (!followLayout && engine_pages::sliceCount(count) < 2)
+            QSKIP("one processor: a document is written as one slice");
         TPrintPreview store;
-        record(store);
-        const QString pdf = dir_.filePath(printJob ? "job.pdf" : "long.pdf");
+        const QString pdf = dir_.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
+        page_pdf::PdfDocument document;
+        std::unique_ptr<FollowingSlice> following;
+        if (followLayout)
+            following = std::make_unique<FollowingSlice>(
+                store, page_pdf::engineSetup(store.referenceDevice(), document, pdf));
+        record(store, count);
         CountingProgress progress;
         const int first = printJob ? 2 : 1;
         if (printJob) {
             auto printer = current_printer::createPdfPrinter();
             printer->setOutputFileName(pdf);
             const TPrinterInfo info = store.referenceDevice();
-            QCOMPARE(page_printer::print(store, *printer, info, first, PageCount, &progress).Pages,
-                     PageCount - 1);
+            QCOMPARE(page_printer::print(store, *printer, info, first, count, &progress).Pages,
+                     count - 1);
         } else {
-            page_pdf::PdfDocument document;
-            document.outline = {{1, 1, QStringLiteral("first")}, {1, PageCount - 1, "late"}};
-            QVERIFY(page_pdf::write(store, pdf, &progress, document));
+            document.outline = {{1, 1, QStringLiteral("first")}, {1, count - 1, "late"}};
+            QVERIFY(page_pdf::write(store, pdf, &progress, document, following.get()));
         }
-        const int pages = PageCount - first + 1;
+        const int pages = count - first + 1;
         QCOMPARE(progress.total, pages);
         QCOMPARE(progress.last, pages); // the pages of every slice were reported
         QVERIFY(progress.monotonic);
@@ -146,17 +158,43 @@ private slots:
                 .object()["outlines"]
                 .toArray();
         QCOMPARE(outline.size(), 2);
-        QCOMPARE(outline[1].toObject()["destpageposfrom1"].toInt(), PageCount - 1);
+        QCOMPARE(outline[1].toObject()["destpageposfrom1"].toInt(), count - 1);
+    }
+
+    // A layout that fails part of the way: the slice that followed it is dropped, without
+    // waiting for pages that never come.
+    void aFollowingSliceOfAFailedLayoutIsDropped() {
+        TPrintPreview store;
+        {
+            FollowingSlice following(store, page_pdf::engineSetup(store.referenceDevice(), {},
+                                                                  dir_.filePath("failed.pdf")));
+            store.BeginDoc();
+            for (int n = 0; n < 3; ++n)
+                store.NewPage();
+            QTRY_COMPARE(following.pagesDone(), 3);
+        }
+        store.EndDoc(); // no one is told any more
+        QCOMPARE(store.PageCount(), 4);
     }
 
     // A stop asked while the slices run ends them all: no file, the progress closed once.
+    void stopEndsEverySliceAndLeavesNoFile_data() {
+        QTest::addColumn<bool>("followLayout");
+        QTest::newRow("slices") << false;
+        QTest::newRow("first pages played during the layout") << true;
+    }
     void stopEndsEverySliceAndLeavesNoFile() {
+        QFETCH(bool, followLayout);
         TPrintPreview store;
-        record(store);
         QTemporaryDir dir;
         const QString pdf = dir.filePath("stopped.pdf");
+        std::unique_ptr<FollowingSlice> following;
+        if (followLayout)
+            following = std::make_unique<FollowingSlice>(
+                store, page_pdf::engineSetup(store.referenceDevice(), {}, pdf));
+        record(store);
         CountingProgress progress(engine_pages::MinSlicePages / 2);
-        QVERIFY(!page_pdf::write(store, pdf, &progress));
+        QVERIFY(!page_pdf::write(store, pdf, &progress, {}, following.get()));
         QVERIFY(!QFileInfo::exists(pdf));
         QVERIFY(progress.last < PageCount);
         QCOMPARE(progress.finishes, 1);
