@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "pages/CountingDevice.h"
+#include "platform/AllocatorTuning.h"
 
 EnginePdfFile::EnginePdfFile(EOutputError::Kind kind, const QString& subject)
     : kind_(kind), subject_(subject),
@@ -22,6 +23,9 @@ QIODevice& EnginePdfFile::device() {
 QByteArray EnginePdfFile::finish() {
     if (!out_->finish())
         throw EOutputError(kind_, subject_, out_->failure());
+    // The engine is done with its pages and the figures decoded for them: the memory they
+    // leave free in the heaps goes back before the whole file is read into memory.
+    allocator_tuning::releaseFreeMemory();
     QByteArray bytes;
     if (file_.seek(0))
         bytes = file_.readAll();

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
+#include <mutex>
 
 #include "pages/CachedFont.h"
 
@@ -172,6 +173,15 @@ void PagePlayer::encoded(const ImageRecord& r) {
 // the image once however often it is placed.
 void PagePlayer::vectorImage(const ImageRecord& r) {
     const EncodedImage& figure = *r.encoded;
+    // PDF engines writing slices of one document at once would each hold a large figure and
+    // their converted copy of it (a photograph of 3000 x 2000: 18 MB of pixels, 24 MB in the
+    // engine) at the same time: large figures go to the engines one at a time.
+    static std::mutex largeFigures;
+    constexpr qint64 LargeBytes = qint64(8) * 1024 * 1024;
+    const QSize size = figure.pixelSize();
+    std::unique_lock<std::mutex> oneAtATime(largeFigures, std::defer_lock);
+    if (qint64(size.width()) * size.height() * 3 >= LargeBytes)
+        oneAtATime.lock();
     painter_.save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, r.smooth || !r.resampleTo.isEmpty());
     painter_.setRenderHint(QPainter::LosslessImageRendering,

@@ -11,4 +11,8 @@ void keepLargeBuffers() {
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
 }
 
+void releaseFreeMemory() {
+    malloc_trim(0);
+}
+
 } // namespace allocator_tuning

@@ -12,4 +12,9 @@ namespace allocator_tuning {
 // own). Call before any thread is started.
 void keepLargeBuffers();
 
+// Hands the memory that is free in the allocator's heaps back to the system, also from the
+// middle of a heap. After work that kept large buffers (a PDF engine per thread, each with the
+// figures it decoded) and before work that needs memory of its own (the PDF finishing).
+void releaseFreeMemory();
+
 } // namespace allocator_tuning
