@@ -97,21 +97,9 @@ std::optional<QByteArray> playSlice(const TPrintPreview& store, const QList<int>
     return pdf.finish();
 }
 
-} // namespace
-
-int processors() {
-    return qBound(1, QThread::idealThreadCount(), 4);
-}
-
-int sliceCount(int pageCount) {
-    return qBound(1, pageCount / MinSlicePages, processors());
-}
-
-std::optional<QList<QByteArray>> play(const TPrintPreview& store, const QList<int>& numbers,
-                                      const Setup& setup, PrintProgress* progress,
-                                      FollowingSlice* following) {
-    // A following slice has played the first pages already: it takes its share of the rest,
-    // the other slices the pages after it, on the processors it leaves.
+// The pages of the slices written here: all of numbers, or, after a following slice that
+// played the first pages, those after its share, on the processors it leaves.
+QList<QList<int>> cutIntoSlices(const QList<int>& numbers, FollowingSlice* following) {
     QList<int> rest = numbers;
     int count = sliceCount(int(numbers.size()));
     if (following) {
@@ -126,10 +114,27 @@ std::optional<QList<QByteArray>> play(const TPrintPreview& store, const QList<in
         const qsizetype to = rest.size() * (i + 1) / count;
         slices.append(rest.mid(from, to - from));
     }
+    return slices;
+}
 
+} // namespace
+
+int processors() {
+    return qBound(1, QThread::idealThreadCount(), 4);
+}
+
+int sliceCount(int pageCount) {
+    return qBound(1, pageCount / MinSlicePages, processors());
+}
+
+std::optional<QList<QByteArray>> play(const TPrintPreview& store, const QList<int>& numbers,
+                                      const Setup& setup, PrintProgress* progress,
+                                      FollowingSlice* following) {
+    const QList<QList<int>> slices = cutIntoSlices(numbers, following);
+    const qsizetype count = slices.size();
     Shared shared;
     std::vector<std::future<std::optional<QByteArray>>> workers;
-    for (int i = 1; i < count; ++i)
+    for (qsizetype i = 1; i < count; ++i)
         workers.push_back(std::async(std::launch::async, [&, i] {
             try {
                 WorkerProgress workerProgress(shared);
