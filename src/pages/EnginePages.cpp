@@ -1,19 +1,17 @@
 #include "pages/EnginePages.h"
 
-#include <QPainter>
-#include <QPdfWriter>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <exception>
 #include <future>
+#include <stdexcept>
 #include <vector>
 
-#include "pages/EnginePdfFile.h"
 #include "pages/FollowingSlice.h"
-#include "pages/PagePdfWriter.h"
 #include "pages/PdfFinisher.h"
+#include "pages/PrintPreview.h"
 #include "pages/PrintProgress.h"
 
 namespace engine_pages {
@@ -70,31 +68,13 @@ private:
 
 std::optional<QByteArray> playSlice(const TPrintPreview& store, const QList<int>& numbers,
                                     const Setup& setup, PrintProgress& progress) {
-    EnginePdfFile pdf(setup.failure, setup.subject);
-    {
-        QPdfWriter writer(&pdf.device());
-        writer.setCreator(PdfFinisher::programName());
-        writer.setTitle(setup.title);
-        writer.setResolution(setup.resolution);
-        writer.setPageLayout(setup.layout);
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw EOutputError(setup.failure, setup.subject, QStringLiteral("PDF output failed"));
-        if (setup.verticalScale != 1.0)
-            painter.scale(1.0, setup.verticalScale);
-        bool complete = false;
-        try {
-            complete =
-                page_pdf::playPages(store, writer, painter, numbers, setup.origin, &progress);
-        } catch (...) {
-            painter.end();
-            throw;
-        }
-        painter.end();
-        if (!complete)
+    SliceWriter slice(setup);
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        slice.play(store.GetPage(numbers[i] - 1));
+        if (!progress.step(int(i) + 1))
             return std::nullopt;
     }
-    return pdf.finish();
+    return slice.finish();
 }
 
 // The pages of the slices written here: all of numbers, or, after a following slice that
@@ -118,6 +98,37 @@ QList<QList<int>> cutIntoSlices(const QList<int>& numbers, FollowingSlice* follo
 }
 
 } // namespace
+
+SliceWriter::SliceWriter(const Setup& setup)
+    : pdf_(setup.failure, setup.subject), writer_(std::make_unique<QPdfWriter>(&pdf_.device())),
+      origin_(setup.origin) {
+    writer_->setCreator(PdfFinisher::programName());
+    writer_->setTitle(setup.title);
+    writer_->setResolution(setup.resolution);
+    writer_->setPageLayout(setup.layout);
+    if (!painter_.begin(writer_.get()))
+        throw EOutputError(setup.failure, setup.subject, QStringLiteral("PDF output failed"));
+    if (setup.verticalScale != 1.0)
+        painter_.scale(1.0, setup.verticalScale);
+}
+
+SliceWriter::~SliceWriter() {
+    if (painter_.isActive())
+        painter_.end();
+}
+
+void SliceWriter::play(const PageRecording& page) {
+    if (!first_ && !writer_->newPage())
+        throw std::runtime_error("QPdfWriter::newPage failed");
+    first_ = false;
+    page.replay(painter_, origin_);
+}
+
+QByteArray SliceWriter::finish() {
+    painter_.end();
+    writer_.reset();
+    return pdf_.finish();
+}
 
 int processors() {
     return qBound(1, QThread::idealThreadCount(), 4);

@@ -7,13 +7,18 @@
 #include <QByteArray>
 #include <QList>
 #include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPoint>
 #include <QString>
+#include <memory>
 #include <optional>
 
+#include "pages/EnginePdfFile.h"
 #include "pages/OutputError.h"
 
 class FollowingSlice;
+class PageRecording;
 class PrintProgress;
 class TPrintPreview;
 
@@ -28,6 +33,30 @@ struct Setup {
     EOutputError::Kind failure =
         EOutputError::Kind::FileNotWritten; // what an engine file that cannot be written throws
     QString subject;                        // the file that failure is about
+};
+
+// One PDF engine writing pages into a temporary file of its own, as setup says. The pages of
+// one slice; made, used and finished on one thread.
+class SliceWriter {
+public:
+    // Throws EOutputError of setup.failure when the file cannot be made or the engine not
+    // started.
+    explicit SliceWriter(const Setup& setup);
+    ~SliceWriter();
+    SliceWriter(const SliceWriter&) = delete;
+    SliceWriter& operator=(const SliceWriter&) = delete;
+
+    // Plays page after those before it, each on a PDF page of its own.
+    void play(const PageRecording& page);
+    // Ends the engine's document and gives the file (EnginePdfFile::finish).
+    QByteArray finish();
+
+private:
+    EnginePdfFile pdf_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QPainter painter_;
+    QPoint origin_;
+    bool first_ = true;
 };
 
 // A document is cut only into slices of at least this many pages: below that, a second engine

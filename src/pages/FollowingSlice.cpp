@@ -1,12 +1,8 @@
 #include "pages/FollowingSlice.h"
 
-#include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
-#include <stdexcept>
 
-#include "pages/EnginePdfFile.h"
-#include "pages/PdfFinisher.h"
+#include "pages/PageRecording.h"
 #include "pages/PrintPreview.h"
 
 FollowingSlice::FollowingSlice(TPrintPreview& store, const engine_pages::Setup& setup)
@@ -60,45 +56,22 @@ void FollowingSlice::stop() {
 }
 
 std::optional<QByteArray> FollowingSlice::run() {
-    EnginePdfFile pdf(setup_.failure, setup_.subject);
-    {
-        QPdfWriter writer(&pdf.device());
-        writer.setCreator(PdfFinisher::programName());
-        writer.setTitle(setup_.title);
-        writer.setResolution(setup_.resolution);
-        writer.setPageLayout(setup_.layout);
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw EOutputError(setup_.failure, setup_.subject, QStringLiteral("PDF output failed"));
-        if (setup_.verticalScale != 1.0)
-            painter.scale(1.0, setup_.verticalScale);
-        try {
-            for (int number = 1;; ++number) {
-                std::shared_ptr<const PageRecording> page;
-                {
-                    std::unique_lock lock(mutex_);
-                    changed_.wait(lock,
-                                  [&] { return stopped_ || number > last_ || !closed_.empty(); });
-                    if (stopped_) {
-                        painter.end();
-                        return std::nullopt;
-                    }
-                    if (number > last_)
-                        break;
-                    page = std::move(closed_.front());
-                    closed_.pop_front();
-                    started_ = number;
-                }
-                if (number > 1 && !writer.newPage())
-                    throw std::runtime_error("QPdfWriter::newPage failed");
-                page->replay(painter, setup_.origin);
-                done_ = number;
-            }
-        } catch (...) {
-            painter.end();
-            throw;
+    engine_pages::SliceWriter slice(setup_);
+    for (int number = 1;; ++number) {
+        std::shared_ptr<const PageRecording> page;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stopped_ || number > last_ || !closed_.empty(); });
+            if (stopped_)
+                return std::nullopt;
+            if (number > last_)
+                break;
+            page = std::move(closed_.front());
+            closed_.pop_front();
+            started_ = number;
         }
-        painter.end();
+        slice.play(*page);
+        done_ = number;
     }
-    return pdf.finish();
+    return slice.finish();
 }

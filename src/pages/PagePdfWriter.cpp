@@ -1,8 +1,6 @@
 #include "pages/PagePdfWriter.h"
 
 #include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
 #include <stdexcept>
 
@@ -16,27 +14,6 @@ namespace page_pdf {
 
 EOutputError notWritten(const QString& path, const QString& reason) {
     return EOutputError(EOutputError::Kind::FileNotWritten, path, reason);
-}
-
-bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
-               int last, QPoint origin, PrintProgress* progress) {
-    QList<int> numbers;
-    for (int number = first; number <= last; ++number)
-        numbers.append(number);
-    return playPages(store, writer, painter, numbers, origin, progress);
-}
-
-bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter,
-               const QList<int>& numbers, QPoint origin, PrintProgress* progress) {
-    for (qsizetype i = 0; i < numbers.size(); ++i) {
-        const PageRecording& page = store.GetPage(numbers[i] - 1);
-        if (i > 0 && !writer.newPage())
-            throw std::runtime_error("QPdfWriter::newPage failed");
-        page.replay(painter, origin);
-        if (progress && !progress->step(int(i) + 1))
-            return false;
-    }
-    return true;
 }
 
 namespace {

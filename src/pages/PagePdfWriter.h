@@ -13,8 +13,6 @@
 
 class FollowingSlice;
 class PrintProgress;
-class QPainter;
-class QPdfWriter;
 class TPrintPreview;
 struct TPrinterInfo;
 
@@ -44,16 +42,6 @@ bool write(const TPrintPreview& store, const QString& path, PrintProgress* progr
 // How the engine writes the pages of write(): for a FollowingSlice started before the layout.
 engine_pages::Setup engineSetup(const TPrinterInfo& device, const PdfDocument& document,
                                 const QString& path);
-
-// Plays pages first .. last (from 1) of store through painter, which is active on writer, each
-// with its (0, 0) at origin, a new PDF page before every page but the first, reporting each
-// page to progress. Returns false as soon as progress asks to stop. The store's refusals
-// (a page beyond its count) are thrown before anything of that page is drawn.
-bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter, int first,
-               int last, QPoint origin, PrintProgress* progress);
-// The same for the pages numbered (from 1), in the order given.
-bool playPages(const TPrintPreview& store, QPdfWriter& writer, QPainter& painter,
-               const QList<int>& numbers, QPoint origin, PrintProgress* progress);
 
 // The error for a PDF file that cannot be written, with the system's reason.
 EOutputError notWritten(const QString& path, const QString& reason);
