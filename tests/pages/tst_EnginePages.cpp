@@ -29,9 +29,8 @@ constexpr int PageCount = 2 * engine_pages::MinSlicePages + 3;
 
 QByteArray bitmapBytes() {
     QImage image(120, 80, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x * 2, y * 3, (x ^ y) & 0xff));
+    image.fill(qRgb(40, 120, 200));
+    image.setPixel(3, 5, qRgb(250, 10, 10)); // not one colour: the engine would write it grey
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -77,43 +76,47 @@ private:
 class TestEnginePages : public QObject {
     Q_OBJECT
 private slots:
-    void slicesAreSplitByProcessorsAndLength() {
-        if (engine_pages::processors() < 2)
-            QSKIP("one processor: a document is written as one slice");
-        QCOMPARE(engine_pages::sliceCount(1), 1);
-        QCOMPARE(engine_pages::sliceCount(2 * engine_pages::MinSlicePages - 1), 1);
-        QCOMPARE(engine_pages::sliceCount(2 * engine_pages::MinSlicePages), 2);
-        QVERIFY(engine_pages::sliceCount(100 * engine_pages::MinSlicePages) <= 4);
-    }
-
     void joinedPagesKeepTheirOrderFiguresAndBookmarks_data() {
         QTest::addColumn<bool>("printJob");
         QTest::addColumn<bool>("followLayout");
         QTest::addColumn<int>("count");
-        QTest::newRow("PDF file") << false << false << PageCount;
-        QTest::newRow("print job, pages 2 to the end") << true << false << PageCount;
+        QTest::addColumn<int>("stopAt"); // the page count at which progress asks to stop
+        QTest::newRow("PDF file") << false << false << PageCount << 0;
+        QTest::newRow("print job, pages 2 to the end") << true << false << PageCount << 0;
         QTest::newRow("PDF file, first pages played during the layout")
-            << false << true << PageCount;
-        QTest::newRow("short PDF file played during the layout") << false << true << 5;
+            << false << true << PageCount << 0;
+        QTest::newRow("short PDF file played during the layout") << false << true << 5 << 0;
+        QTest::newRow("stopped") << false << false << PageCount << 20;
+        QTest::newRow("stopped, first pages played during the layout")
+            << false << true << PageCount << 20;
     }
     void joinedPagesKeepTheirOrderFiguresAndBookmarks() {
         QFETCH(bool, printJob);
         QFETCH(bool, followLayout);
         QFETCH(int, count);
+        QFETCH(int, stopAt);
         if (QStandardPaths::findExecutable("pdfimages").isEmpty() ||
             QStandardPaths::findExecutable("qpdf").isEmpty())
             QSKIP("pdfimages (poppler-utils) or qpdf is not installed");
         if (!followLayout && engine_pages::sliceCount(count) < 2)
             QSKIP("one processor: a document is written as one slice");
         TPrintPreview store;
-        const QString pdf = dir_.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("out.pdf");
         page_pdf::PdfDocument document;
         std::unique_ptr<FollowingSlice> following;
         if (followLayout)
             following = std::make_unique<FollowingSlice>(
                 store, page_pdf::engineSetup(store.referenceDevice(), document, pdf));
         record(store, count);
-        CountingProgress progress;
+        CountingProgress progress(stopAt);
+        if (stopAt) { // every slice ends: no file, nothing left beside it, progress closed once
+            QVERIFY(!page_pdf::write(store, pdf, &progress, document, following.get()));
+            QVERIFY(progress.last < count);
+            QCOMPARE(progress.finishes, 1);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+            return;
+        }
         const int first = printJob ? 2 : 1;
         if (printJob) {
             auto printer = current_printer::createPdfPrinter();
@@ -166,8 +169,8 @@ private slots:
     void aFollowingSliceOfAFailedLayoutIsDropped() {
         TPrintPreview store;
         {
-            FollowingSlice following(store, page_pdf::engineSetup(store.referenceDevice(), {},
-                                                                  dir_.filePath("failed.pdf")));
+            FollowingSlice following(
+                store, page_pdf::engineSetup(store.referenceDevice(), {}, "unused.pdf"));
             store.BeginDoc();
             for (int n = 0; n < 3; ++n)
                 store.NewPage();
@@ -176,33 +179,6 @@ private slots:
         store.EndDoc(); // no one is told any more
         QCOMPARE(store.PageCount(), 4);
     }
-
-    // A stop asked while the slices run ends them all: no file, the progress closed once.
-    void stopEndsEverySliceAndLeavesNoFile_data() {
-        QTest::addColumn<bool>("followLayout");
-        QTest::newRow("slices") << false;
-        QTest::newRow("first pages played during the layout") << true;
-    }
-    void stopEndsEverySliceAndLeavesNoFile() {
-        QFETCH(bool, followLayout);
-        TPrintPreview store;
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath("stopped.pdf");
-        std::unique_ptr<FollowingSlice> following;
-        if (followLayout)
-            following = std::make_unique<FollowingSlice>(
-                store, page_pdf::engineSetup(store.referenceDevice(), {}, pdf));
-        record(store);
-        CountingProgress progress(engine_pages::MinSlicePages / 2);
-        QVERIFY(!page_pdf::write(store, pdf, &progress, {}, following.get()));
-        QVERIFY(!QFileInfo::exists(pdf));
-        QVERIFY(progress.last < PageCount);
-        QCOMPARE(progress.finishes, 1);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-    }
-
-private:
-    QTemporaryDir dir_;
 };
 
 QTEST_MAIN(TestEnginePages)
