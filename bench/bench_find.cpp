@@ -18,6 +18,7 @@
 #include <ctime>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/TextFileReader.h"
 #include "document/OutputSettings.h"
 #include "platform/FontSubstitution.h"
@@ -61,8 +62,7 @@ Measure find(TFormPreView& window, const QString& query) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     font_substitution::install();
     resetOutputSettings();

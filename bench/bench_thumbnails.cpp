@@ -94,8 +94,7 @@ void scrollTo(ThumbnailList& list, int value, Run& run, int paceMs = 0) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
     font_substitution::install();
     if (argc < 2) {
